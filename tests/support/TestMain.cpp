@@ -1,0 +1,11 @@
+// One main for every test program: widget tests need a QApplication, plain tests do not mind it.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
