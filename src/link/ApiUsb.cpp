@@ -1,0 +1,140 @@
+#include "link/ApiUsb.h"
+
+#include "values/Colours.h"
+
+#include <algorithm>
+
+namespace pelicard {
+
+ApiUsb::ApiUsb(HidBackend& backend, LinkIndicators& indicators)
+    : backend(backend)
+    , indicators(indicators)
+{
+}
+
+bool ApiUsb::FindMeter()
+{
+    deviceFound = false;
+    lastDevice = false;
+    // Handles left open by a read that failed would otherwise leak with every reopening.
+    backend.Close(writeHandle);
+    backend.Close(readHandle);
+    writeHandle = readHandle = -1;
+    const std::vector<HidInterfaceInfo> interfaces = backend.Enumerate();
+    for (std::size_t index = 0; !lastDevice && !deviceFound; ++index) {
+        if (index >= interfaces.size()) {
+            lastDevice = true;
+            break;
+        }
+        const HidInterfaceInfo& info = interfaces[index];
+        // Product ids compare as signed 16-bit numbers; the ids are checked before opening so that
+        // other people's devices are never touched.
+        if (info.vendorId != MeterVendorId
+            || static_cast<std::int16_t>(info.productId) != static_cast<std::int16_t>(productId)) {
+            continue;
+        }
+        const int handle = backend.Open(info.path);
+        if (handle >= 0) {
+            writeHandle = handle;
+            devicePath = info.path;
+            deviceFound = true;
+        }
+    }
+    if (!deviceFound) {
+        return false;
+    }
+    ReadCaps();
+    readHandle = backend.Open(devicePath);
+    PrepareRead();
+    return true;
+}
+
+void ApiUsb::ReadCaps()
+{
+    const HidReportLengths lengths = backend.ReportLengths(writeHandle);
+    hidCaps.InputReportByteLength = lengths.input > 0 ? lengths.input : DefaultReportLength;
+    hidCaps.OutputReportByteLength = lengths.output > 0 ? lengths.output : DefaultReportLength;
+}
+
+void ApiUsb::PrepareRead()
+{
+    // A fresh read handle has no report waiting.
+    reportWaiting = false;
+}
+
+void ApiUsb::WriteReport()
+{
+    const int length = std::max(hidCaps.OutputReportByteLength, 1);
+    std::vector<std::uint8_t> report(static_cast<std::size_t>(length), 0);
+    const std::size_t payload = std::min(report.size() - 1, outReport.size());
+    std::copy_n(outReport.begin(), payload, report.begin() + 1);
+    const bool written = writeHandle >= 0 && backend.Write(writeHandle, report);
+    lastResult = written ? 1 : 0;
+    ioStatus = lastResult;
+}
+
+int ApiUsb::ReadInto(int timeoutMs)
+{
+    if (readHandle < 0) {
+        return ReadFailed;
+    }
+    std::vector<std::uint8_t> report;
+    switch (backend.Read(readHandle, report, timeoutMs)) {
+    case ReadOutcome::Arrived: {
+        // The input buffer keeps the report length whatever arrives: a short report is padded with
+        // zeros, a long one cut.
+        inReport.assign(static_cast<std::size_t>(std::max(hidCaps.InputReportByteLength, 1)), 0);
+        std::copy_n(report.begin(), std::min(report.size(), inReport.size()), inReport.begin());
+        reportWaiting = true;
+        return ReadArrived;
+    }
+    case ReadOutcome::TimedOut:
+        return ReadTimedOut;
+    case ReadOutcome::Failed:
+        break;
+    }
+    return ReadFailed;
+}
+
+void ApiUsb::ReadReport()
+{
+    reportWaiting = false;
+    lastResult = ReadInto(readTimeout);
+    ioStatus = lastResult;
+    if (readTimeout != ReplyTimeoutMs || ioStatus == ReadArrived) {
+        return;
+    }
+    if (ioStatus == ReadTimedOut) {
+        backend.CancelRead(readHandle);
+        backend.Close(writeHandle);
+        backend.Close(readHandle);
+        writeHandle = readHandle = -1;
+        deviceFound = false;
+        indicators.ShowConnection("Disconnected");
+        indicators.Beep();
+    } else {
+        deviceFound = false;
+        indicators.ShowConnection("Disconnected");
+    }
+}
+
+int ApiUsb::WaitForReport(int timeoutMs)
+{
+    if (reportWaiting) {
+        lastResult = ReadArrived;
+    } else {
+        lastResult = ReadInto(timeoutMs);
+    }
+    return lastResult;
+}
+
+void ApiUsb::CloseMeter()
+{
+    backend.Close(writeHandle);
+    backend.Close(readHandle);
+    writeHandle = readHandle = -1;
+    deviceFound = false;
+    reportWaiting = false;
+}
+
+} // namespace pelicard

@@ -1,0 +1,47 @@
+#pragma once
+
+#include "link/HidBackend.h"
+
+#include <deque>
+#include <set>
+#include <string>
+#include <vector>
+
+namespace pelicard {
+
+// A scripted HID backend for tests: lists the interfaces it is given, records every output report
+// and hands out queued input reports. Time is counted, never waited.
+class FakeHidBackend : public HidBackend {
+public:
+    std::vector<HidInterfaceInfo> interfaces;
+    HidReportLengths lengths;
+    std::set<std::string> unopenable;
+    bool failWrites = false;
+    bool failReads = false;
+    // Each entry answers one Read; an empty optional-like entry (empty vector) times out.
+    std::deque<std::vector<std::uint8_t>> inputs;
+    std::vector<std::vector<std::uint8_t>> written;
+    std::vector<int> readTimeouts;
+    int waitedMs = 0;
+    int cancelledReads = 0;
+    std::set<int> openHandles;
+
+    // Queues a reply frame: report id 0, the byte 2, the text, the byte 3, padded to 65 bytes.
+    void QueueReply(const std::string& text, bool withEndByte = true);
+    void QueueTimeout() { inputs.emplace_back(); }
+    // The command texts of the written reports, frames put back together.
+    std::vector<std::string> Commands() const;
+
+    std::vector<HidInterfaceInfo> Enumerate() override { return interfaces; }
+    int Open(const std::string& path) override;
+    void Close(int handle) override { openHandles.erase(handle); }
+    HidReportLengths ReportLengths(int) override { return lengths; }
+    bool Write(int handle, const std::vector<std::uint8_t>& report) override;
+    ReadOutcome Read(int handle, std::vector<std::uint8_t>& report, int timeoutMs) override;
+    void CancelRead(int) override { ++cancelledReads; }
+
+private:
+    int nextHandle = 1;
+};
+
+} // namespace pelicard

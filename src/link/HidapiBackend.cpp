@@ -1,0 +1,111 @@
+#include "link/HidapiBackend.h"
+
+#include <hidapi.h>
+
+#include <algorithm>
+
+namespace pelicard {
+
+namespace {
+constexpr int MaxReportLength = 65;
+}
+
+HidapiBackend::HidapiBackend()
+{
+    hid_init();
+}
+
+HidapiBackend::~HidapiBackend()
+{
+    for (auto& [handle, device] : devices) {
+        hid_close(device);
+    }
+    hid_exit();
+}
+
+std::vector<HidInterfaceInfo> HidapiBackend::Enumerate()
+{
+    std::vector<HidInterfaceInfo> result;
+    enumeratedPaths.clear();
+    hid_device_info* list = hid_enumerate(0, 0);
+    for (const hid_device_info* info = list; info != nullptr; info = info->next) {
+        result.push_back({ info->path ? info->path : "", info->vendor_id, info->product_id });
+        enumeratedPaths.push_back(result.back().path);
+    }
+    hid_free_enumeration(list);
+    return result;
+}
+
+int HidapiBackend::Open(const std::string& path)
+{
+    // Only paths that the enumeration returned: the library crashes on paths that open but are no
+    // HID node.
+    if (std::find(enumeratedPaths.begin(), enumeratedPaths.end(), path) == enumeratedPaths.end()) {
+        return -1;
+    }
+    hid_device* device = hid_open_path(path.c_str());
+    if (device == nullptr) {
+        return -1;
+    }
+    const int handle = nextHandle++;
+    devices[handle] = device;
+    return handle;
+}
+
+void HidapiBackend::Close(int handle)
+{
+    const auto found = devices.find(handle);
+    if (found != devices.end()) {
+        hid_close(found->second);
+        devices.erase(found);
+    }
+}
+
+HidReportLengths HidapiBackend::ReportLengths(int /*handle*/)
+{
+    // The library does not tell the report lengths; the caller takes 65 bytes each way.
+    return {};
+}
+
+bool HidapiBackend::Write(int handle, const std::vector<std::uint8_t>& report)
+{
+    hid_device* device = Device(handle);
+    if (device == nullptr || report.empty()) {
+        return false;
+    }
+    const int written = hid_write(device, report.data(), report.size());
+    return written == static_cast<int>(report.size());
+}
+
+ReadOutcome HidapiBackend::Read(int handle, std::vector<std::uint8_t>& report, int timeoutMs)
+{
+    hid_device* device = Device(handle);
+    if (device == nullptr) {
+        return ReadOutcome::Failed;
+    }
+    // Reports without numbered ids arrive without the id byte; put the id 0 in front.
+    std::vector<std::uint8_t> buffer(MaxReportLength, 0);
+    const int received = hid_read_timeout(device, buffer.data() + 1, buffer.size() - 1, timeoutMs);
+    if (received < 0) {
+        return ReadOutcome::Failed;
+    }
+    if (received == 0) {
+        return ReadOutcome::TimedOut;
+    }
+    buffer.resize(static_cast<std::size_t>(received) + 1);
+    report = std::move(buffer);
+    return ReadOutcome::Arrived;
+}
+
+void HidapiBackend::CancelRead(int /*handle*/)
+{
+    // Reads never stay pending here: a read that timed out has already returned.
+}
+
+hid_device_* HidapiBackend::Device(int handle) const
+{
+    const auto found = devices.find(handle);
+    return found == devices.end() ? nullptr : found->second;
+}
+
+} // namespace pelicard

@@ -1,0 +1,42 @@
+#pragma once
+
+#include "link/ApiUsb.h"
+#include "link/LinkIndicators.h"
+
+#include <functional>
+#include <string>
+#include <string_view>
+
+namespace pelicard {
+
+// The one command transaction: every command goes out through SendCommand, which waits for the
+// reply, frames it (TakeReport) and hands it to the reply handler before it returns.
+class Transaction {
+public:
+    // Receives a copy of the framed reply (start and end byte included) and the acknowledgement flags.
+    using ReplyHandler = std::function<void(const std::string& replyText, bool ackReply, bool enqReply)>;
+
+    Transaction(ApiUsb& usb, LinkIndicators& indicators);
+
+    void SetReplyHandler(ReplyHandler handler) { replyHandler = std::move(handler); }
+
+    void SendCommand(std::string_view command);
+    void TakeReport();
+    void ConnectionLost();
+
+    int sendPos = 1;
+    bool frameDone = false;
+    std::string replyText;
+    bool ackReply = false;
+    bool enqReply = false;
+
+private:
+    ApiUsb& usb;
+    LinkIndicators& indicators;
+    ReplyHandler replyHandler;
+    // While the "Connection Error" box is open, timer ticks may run; they must not stack a second
+    // transaction and a second box on top of it.
+    bool reportingLoss = false;
+};
+
+} // namespace pelicard
