@@ -25,11 +25,26 @@ Transaction::Transaction(ApiUsb& usb, LinkIndicators& indicators)
 {
 }
 
+namespace {
+struct DepthGuard {
+    explicit DepthGuard(int& depth)
+        : depth(depth)
+    {
+        ++depth;
+    }
+    ~DepthGuard() { --depth; }
+    DepthGuard(const DepthGuard&) = delete;
+    DepthGuard& operator=(const DepthGuard&) = delete;
+    int& depth;
+};
+} // namespace
+
 void Transaction::SendCommand(std::string_view command)
 {
     if (reportingLoss) {
         return;
     }
+    const DepthGuard guard(depth);
     if (!usb.deviceFound) {
         usb.deviceFound = usb.FindMeter();
         if (!usb.deviceFound) {
@@ -90,6 +105,7 @@ void Transaction::SendCommand(std::string_view command)
 
 void Transaction::TakeReport()
 {
+    const DepthGuard guard(depth);
     const std::vector<std::uint8_t>& report = usb.inReport;
     // A report is taken once; the receive loop does not parse it a second time.
     usb.reportWaiting = false;

@@ -23,6 +23,8 @@ public:
     void SendCommand(std::string_view command);
     void TakeReport();
     void ConnectionLost();
+    // True while a transaction or the framing of a report runs, including any message box it shows.
+    bool InProgress() const { return depth > 0; }
 
     int sendPos = 1;
     bool frameDone = false;
@@ -37,6 +39,7 @@ private:
     // While the "Connection Error" box is open, timer ticks may run; they must not stack a second
     // transaction and a second box on top of it.
     bool reportingLoss = false;
+    int depth = 0;
 };
 
 } // namespace pelicard
