@@ -18,35 +18,6 @@ void FakeHidBackend::QueueReply(const std::string& text, bool withEndByte)
     inputs.push_back(report);
 }
 
-std::vector<std::string> FakeHidBackend::Commands() const
-{
-    std::vector<std::string> commands;
-    std::string current;
-    bool inFrame = false;
-    for (const auto& report : written) {
-        for (std::size_t i = 1; i < report.size() && i <= 62; ++i) {
-            const std::uint8_t byte = report[i];
-            if (!inFrame) {
-                if (i == 1 && byte == 2) {
-                    inFrame = true;
-                    current.clear();
-                }
-                if (!inFrame) {
-                    break;
-                }
-                continue;
-            }
-            if (byte == 3) {
-                commands.push_back(current);
-                inFrame = false;
-                break;
-            }
-            current.push_back(static_cast<char>(byte));
-        }
-    }
-    return commands;
-}
-
 int FakeHidBackend::Open(const std::string& path)
 {
     if (unopenable.count(path) != 0) {
@@ -63,6 +34,30 @@ bool FakeHidBackend::Write(int handle, const std::vector<std::uint8_t>& report)
         return false;
     }
     written.push_back(report);
+    // Put frames back together: a frame starts with 2 at payload position 0 and may go on in the
+    // next reports; payload positions 0 to 61 carry it.
+    for (std::size_t i = 1; i < report.size() && i <= 62; ++i) {
+        const std::uint8_t byte = report[i];
+        if (!inFrame) {
+            if (i != 1 || byte != 2) {
+                break;
+            }
+            inFrame = true;
+            partial.clear();
+            continue;
+        }
+        if (byte == 3) {
+            inFrame = false;
+            commands.push_back(partial);
+            if (respond) {
+                for (const std::string& reply : respond(partial)) {
+                    QueueReply(reply);
+                }
+            }
+            break;
+        }
+        partial.push_back(static_cast<char>(byte));
+    }
     return true;
 }
 

@@ -3,6 +3,7 @@
 #include "link/HidBackend.h"
 
 #include <deque>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -26,11 +27,15 @@ public:
     int cancelledReads = 0;
     std::set<int> openHandles;
 
+    // When set, answers each command as its frame completes: every text returned is queued as one
+    // reply report (see QueueReply).
+    std::function<std::vector<std::string>(const std::string& command)> respond;
+
     // Queues a reply frame: report id 0, the byte 2, the text, the byte 3, padded to 65 bytes.
     void QueueReply(const std::string& text, bool withEndByte = true);
     void QueueTimeout() { inputs.emplace_back(); }
     // The command texts of the written reports, frames put back together.
-    std::vector<std::string> Commands() const;
+    const std::vector<std::string>& Commands() const { return commands; }
 
     std::vector<HidInterfaceInfo> Enumerate() override { return interfaces; }
     int Open(const std::string& path) override;
@@ -42,6 +47,9 @@ public:
 
 private:
     int nextHandle = 1;
+    std::vector<std::string> commands;
+    std::string partial;
+    bool inFrame = false;
 };
 
 } // namespace pelicard
