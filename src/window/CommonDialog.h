@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+namespace pelicard {
+
+// The settings of the common file dialog dlgopen, as the table handlers prepare it.
+struct CommonDialog {
+    // Pairs of description and pattern joined by "|": "Trend Data File(*.trd)|*.trd".
+    QString Filter;
+    // The proposed file name.
+    QString FileName;
+    int Flags = 0;
+};
+
+namespace dialogflag {
+inline constexpr int AllowMultiSelect = 512;
+}
+
+} // namespace pelicard
