@@ -1,0 +1,49 @@
+#include "tables/LoggerTable.h"
+
+#include "window/frmMain.h"
+
+namespace pelicard {
+
+LoggerTable::LoggerTable(frmMain& window)
+    : window(window)
+{
+}
+
+void LoggerTable::ResetLoggerTable()
+{
+    FlexGrid& grid = *window.grdLog[4];
+    grid.SetRows(8);
+    grid.Clear();
+    grid.SetRowHeight(0, 240);
+    const int widths[] = { 850, 1000, 1200, 1280 };
+    const char* headers[] = { "Address", "Time", "Reading", "Remarks" };
+    for (int column = 0; column < 4; ++column) {
+        grid.SetColWidth(column, widths[column]);
+        grid.SetTextMatrix(0, column, QString::fromLatin1(headers[column]));
+    }
+    grid.SetTopRow(1);
+    logRow = 1;
+}
+
+bool LoggerTable::AddRecord(const QString& address, const QString& time, const QString& reading)
+{
+    const bool endOfData = time == QLatin1String(EndOfData);
+    if (logRow > MaxRecords) {
+        return endOfData;
+    }
+    FlexGrid& grid = *window.grdLog[4];
+    grid.SetTextMatrix(logRow, 0, address);
+    grid.SetTextMatrix(logRow, 1, time);
+    grid.SetTextMatrix(logRow, 2, reading);
+    ++logRow;
+    if (grid.Rows() < logRow + 1) {
+        grid.SetRows(grid.Rows() + 2);
+    }
+    if (logRow > 8) {
+        grid.SetTopRow(grid.TopRow() + 1);
+    }
+    grid.Redraw();
+    return endOfData;
+}
+
+} // namespace pelicard

@@ -1,0 +1,235 @@
+#include "tables/RecordFile.h"
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QList>
+#include <QSaveFile>
+#include <QStringDecoder>
+
+namespace pelicard {
+
+namespace {
+
+// One to two digits, the whole text; -1 otherwise.
+int ReadTimePart(QStringView part)
+{
+    if (part.isEmpty() || part.size() > 2) {
+        return -1;
+    }
+    int value = 0;
+    for (const QChar c : part) {
+        if (c < u'0' || c > u'9') {
+            return -1;
+        }
+        value = value * 10 + (c.unicode() - u'0');
+    }
+    return value;
+}
+
+QByteArray FieldBytes(const QString& field)
+{
+    QByteArray bytes = field.toUtf8();
+    for (char& c : bytes) {
+        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F') {
+            c = ' ';
+        }
+    }
+    return bytes;
+}
+
+bool HoldsControlBytes(const QByteArray& line)
+{
+    for (const char c : line) {
+        if (static_cast<unsigned char>(c) < 0x20 && c != '\t') {
+            return true;
+        }
+    }
+    return false;
+}
+
+FileError Fault(int number, const QString& description)
+{
+    return FileError { number, description };
+}
+
+FileError LineFault(int number, const QString& what, int lineNumber)
+{
+    return Fault(number, QStringLiteral("%1 (line %2)").arg(what).arg(lineNumber));
+}
+
+} // namespace
+
+QString FormatRecordTime(const QString& text)
+{
+    const QStringView trimmed = QStringView(text).trimmed();
+    const QList<QStringView> parts = trimmed.split(u':');
+    if (parts.size() != 3) {
+        return text;
+    }
+    const int hours = ReadTimePart(parts[0]);
+    const int minutes = ReadTimePart(parts[1]);
+    const int seconds = ReadTimePart(parts[2]);
+    if (hours < 0 || hours > 23 || minutes < 0 || minutes > 59 || seconds < 0 || seconds > 59) {
+        return text;
+    }
+    return QStringLiteral("%1:%2:%3")
+        .arg(hours, 2, 10, QLatin1Char('0'))
+        .arg(minutes, 2, 10, QLatin1Char('0'))
+        .arg(seconds, 2, 10, QLatin1Char('0'));
+}
+
+FileError SaveRecordFile(const QString& path, const std::vector<RecordRow>& rows)
+{
+    if (path.isEmpty()) {
+        return Fault(fileerror::BadFileName, QStringLiteral("Bad file name: no file name given"));
+    }
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        return Fault(
+            fileerror::PathFileAccess, QStringLiteral("Path/File access error: %1 is a folder").arg(path));
+    }
+    if (!info.absoluteDir().exists()) {
+        return Fault(fileerror::PathNotFound, QStringLiteral("Path not found: %1").arg(info.absolutePath()));
+    }
+
+    QByteArray text;
+    text.reserve(static_cast<qsizetype>(rows.size()) * 48);
+    for (const RecordRow& row : rows) {
+        text += FieldBytes(row[0]);
+        text += '\t';
+        text += FieldBytes(FormatRecordTime(row[1]));
+        text += '\t';
+        text += FieldBytes(row[2]);
+        text += '\t';
+        text += FieldBytes(row[3]);
+        text += "\r\n";
+    }
+
+    // QSaveFile writes a temporary file and renames it over the old one on commit; a direct write
+    // fallback is left off on purpose, since it would truncate the old file first.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return Fault(
+            fileerror::PathFileAccess, QStringLiteral("Path/File access error: %1").arg(file.errorString()));
+    }
+    if (file.write(text) != text.size()) {
+        const QString reason = file.errorString();
+        file.cancelWriting();
+        return Fault(fileerror::DiskFull, QStringLiteral("Disk full or write error: %1").arg(reason));
+    }
+    if (!file.commit()) {
+        const bool writeFailed
+            = file.error() == QFileDevice::WriteError || file.error() == QFileDevice::ResourceError;
+        return writeFailed ? Fault(fileerror::DiskFull,
+                   QStringLiteral("Disk full or write error: %1").arg(file.errorString()))
+                           : Fault(fileerror::PathFileAccess,
+                               QStringLiteral("Path/File access error: %1").arg(file.errorString()));
+    }
+    return {};
+}
+
+RecordFileContent LoadRecordFile(const QString& path)
+{
+    RecordFileContent content;
+    if (path.isEmpty()) {
+        content.error = Fault(fileerror::BadFileName, QStringLiteral("Bad file name: no file name given"));
+        return content;
+    }
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        content.error = Fault(fileerror::FileNotFound, QStringLiteral("File not found: %1").arg(path));
+        return content;
+    }
+    if (info.isDir()) {
+        content.error = Fault(
+            fileerror::PathFileAccess, QStringLiteral("Path/File access error: %1 is a folder").arg(path));
+        return content;
+    }
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        content.error = Fault(
+            fileerror::PathFileAccess, QStringLiteral("Path/File access error: %1").arg(file.errorString()));
+        return content;
+    }
+
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    int lineNumber = 0;
+    int firstBlankLine = 0; // an empty line is a fault only when more text follows it
+    while (true) {
+        // Asking for a little more than a line may hold tells a long line from a full one.
+        QByteArray line = file.readLine(MaxLineBytes + 3);
+        if (line.isEmpty()) {
+            if (file.error() != QFileDevice::NoError) {
+                content.error = LineFault(fileerror::DeviceIo,
+                    QStringLiteral("Device I/O error: %1").arg(file.errorString()), lineNumber + 1);
+            }
+            break;
+        }
+        ++lineNumber;
+        const bool complete = line.endsWith('\n');
+        bool tooLong = !complete && !file.atEnd();
+        if (!tooLong) {
+            if (complete) {
+                line.chop(1);
+            }
+            if (line.endsWith('\r')) {
+                line.chop(1);
+            }
+            if (lineNumber == 1 && line.startsWith("\xEF\xBB\xBF")) {
+                line.remove(0, 3); // a byte order mark left by an editor
+            }
+            tooLong = line.size() > MaxLineBytes;
+        }
+        if (!tooLong && line.isEmpty()) {
+            if (firstBlankLine == 0) {
+                firstBlankLine = lineNumber;
+            }
+            continue;
+        }
+        if (firstBlankLine != 0) {
+            content.error = LineFault(fileerror::InputPastEndOfFile,
+                QStringLiteral("Input past end of file: fewer than four fields"), firstBlankLine);
+            break;
+        }
+        if (tooLong) {
+            content.error
+                = LineFault(fileerror::BadRecordLength, QStringLiteral("Line too long"), lineNumber);
+            break;
+        }
+        if (HoldsControlBytes(line)) {
+            content.error = LineFault(
+                fileerror::InvalidFileFormat, QStringLiteral("Invalid file format: binary data"), lineNumber);
+            break;
+        }
+
+        QString text = utf8.decode(line);
+        if (utf8.hasError()) {
+            utf8.resetState();
+            text = QString::fromLatin1(line);
+        }
+        const QList<QStringView> fields = QStringView(text).split(u'\t');
+        if (fields.size() < 4) {
+            content.error = LineFault(fileerror::InputPastEndOfFile,
+                QStringLiteral("Input past end of file: fewer than four fields"), lineNumber);
+            break;
+        }
+        if (content.rows.size() >= static_cast<std::size_t>(MaxRecords)) {
+            content.error = LineFault(fileerror::Overflow,
+                QStringLiteral("Overflow: more than %1 records").arg(MaxRecords), lineNumber);
+            break;
+        }
+        content.rows.push_back(RecordRow {
+            fields[0].toString(), fields[1].toString(), fields[2].toString(), fields[3].toString() });
+    }
+    return content;
+}
+
+QString FormatFileError(const FileError& error)
+{
+    return QStringLiteral("Error #: ") + QString::number(error.number) + QStringLiteral("\r\n")
+        + QStringLiteral("Description : ") + error.description + QStringLiteral("\r\n\r\n");
+}
+
+} // namespace pelicard

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "tables/RecordFile.h"
+
+#include <QString>
+
+#include <array>
+#include <optional>
+#include <vector>
+
+namespace pelicard {
+
+class Clock;
+class frmMain;
+class Prompts;
+
+class FlexGrid;
+
+// Reads the rows of a table from row 1 down to the first row whose column 0 is empty.
+std::vector<RecordRow> RowsUntilGap(const FlexGrid& grid);
+
+// The sampling record table grdMain: readings taken at an interval, numbered and time-stamped,
+// cleared, saved to and loaded from a tab-separated text file.
+class RecordTable {
+public:
+    static constexpr int MaxRecords = 32767;
+    static constexpr int FreshRows = 12;
+
+    RecordTable(frmMain& window, Prompts& prompts, const Clock& clock);
+
+    // The record writer: appends a reading as the next row. Returns false when the table is full.
+    bool WriteRecord(const QString& reading);
+
+    void cmdStart_Click();
+    void cmdClr_Click();
+    void cmdGbrw_Click();
+    void cmdGrd_Click(int index);
+
+    bool Sampling() const;
+    void StopSampling();
+
+    // The next free row.
+    int recordRow = 1;
+
+private:
+    void Save();
+    void Load();
+
+    frmMain& window;
+    Prompts& prompts;
+    const Clock& clock;
+};
+
+// The timer period for an interval text in seconds, rounded to whole milliseconds; nothing when
+// the text is no number or the period falls outside 1..65535 ms.
+std::optional<int> SamplingPeriodMs(const QString& secondsText);
+
+} // namespace pelicard

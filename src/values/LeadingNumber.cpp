@@ -1,0 +1,110 @@
+#include "values/LeadingNumber.h"
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <system_error>
+
+namespace pelicard {
+
+namespace {
+
+bool IsBlank(char c)
+{
+    return c == ' ' || c == '\t';
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+} // namespace
+
+std::optional<double> TryReadLeadingNumber(std::string_view text)
+{
+    std::size_t i = 0;
+    while (i < text.size() && IsBlank(text[i])) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+
+    // Collect the digits without the blanks, then let the library do the correctly rounded conversion.
+    std::string digits;
+    bool sawPoint = false;
+    bool sawDigit = false;
+    for (; i < text.size(); ++i) {
+        const char c = text[i];
+        if (IsBlank(c)) {
+            continue;
+        }
+        if (IsDigit(c)) {
+            digits.push_back(c);
+            sawDigit = true;
+        } else if (c == '.' && !sawPoint) {
+            if (digits.empty()) {
+                digits.push_back('0');
+            }
+            digits.push_back('.');
+            sawPoint = true;
+        } else {
+            break;
+        }
+    }
+    if (!sawDigit) {
+        return std::nullopt;
+    }
+    if (digits.back() == '.') {
+        digits.pop_back();
+    }
+
+    double value = 0.0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    (void)end;
+    if (error == std::errc::result_out_of_range) {
+        // Hundreds of digits: too large saturates, too small (only zeros before the point) is 0.
+        const bool wholePartIsZero = digits.find_first_not_of('0') == digits.find('.');
+        value = wholePartIsZero ? 0.0 : std::numeric_limits<double>::max();
+    } else if (error != std::errc {}) {
+        value = 0.0;
+    }
+    if (negative) {
+        value = -value;
+    }
+    // No negative zero: "-0" is simply 0.
+    return value == 0.0 ? 0.0 : value;
+}
+
+double ReadLeadingNumber(std::string_view text)
+{
+    return TryReadLeadingNumber(text).value_or(0.0);
+}
+
+int RoundHalfEven(double value)
+{
+    if (std::isnan(value)) {
+        return 0;
+    }
+    const double lower = std::floor(value);
+    const double fraction = value - lower;
+    double rounded = lower;
+    if (fraction > 0.5) {
+        rounded = lower + 1.0;
+    } else if (fraction == 0.5) {
+        rounded = std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
+    }
+    if (rounded >= static_cast<double>(std::numeric_limits<int>::max())) {
+        return std::numeric_limits<int>::max();
+    }
+    if (rounded <= static_cast<double>(std::numeric_limits<int>::min())) {
+        return std::numeric_limits<int>::min();
+    }
+    return static_cast<int>(rounded);
+}
+
+} // namespace pelicard

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <optional>
+#include <string_view>
+
+namespace pelicard {
+
+// Reads the decimal number at the start of a text the way the meter's texts are read everywhere:
+// an optional sign, digits, an optional point and more digits. Blanks (spaces and tabs) are skipped
+// wherever they stand before or inside the number; reading stops at the first other character.
+// There is no exponent: "25deg" reads 25, not an overflowing power of ten.
+// Returns nothing when no digit was read ("abc", "-", ".").
+// A number beyond the range of a double saturates at the largest finite double of its sign.
+std::optional<double> TryReadLeadingNumber(std::string_view text);
+
+// As TryReadLeadingNumber, with 0 for a text that holds no number ("12abc" -> 12, "abc" -> 0).
+double ReadLeadingNumber(std::string_view text);
+
+// Rounds to the nearest whole number, halves to the even one (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
+// Values beyond the range of int saturate at its limits; NaN gives 0.
+int RoundHalfEven(double value);
+
+} // namespace pelicard
