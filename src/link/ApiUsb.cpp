@@ -9,8 +9,7 @@ namespace pelicard {
 ApiUsb::ApiUsb(HidBackend& backend, LinkIndicators& indicators)
     : backend(backend)
     , indicators(indicators)
-{
-}
+{ }
 
 bool ApiUsb::FindMeter()
 {

@@ -50,7 +50,7 @@ public:
     std::string devicePath;
     HidCaps hidCaps;
     // Payload of the next output report; filled by the transaction and never cleared.
-    std::array<std::uint8_t, 65> outReport{};
+    std::array<std::uint8_t, 65> outReport {};
     // The last input report; byte 0 is the report id.
     std::vector<std::uint8_t> inReport;
     int ioStatus = 0;

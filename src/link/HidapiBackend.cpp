@@ -1,8 +1,7 @@
 #include "link/HidapiBackend.h"
 
-#include <hidapi.h>
-
 #include <algorithm>
+#include <hidapi.h>
 
 namespace pelicard {
 

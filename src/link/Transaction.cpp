@@ -22,8 +22,7 @@ std::string_view Mid(std::string_view text, std::size_t from, std::size_t count)
 Transaction::Transaction(ApiUsb& usb, LinkIndicators& indicators)
     : usb(usb)
     , indicators(indicators)
-{
-}
+{ }
 
 namespace {
 struct DepthGuard {

@@ -6,8 +6,7 @@ namespace pelicard {
 
 LoggerTable::LoggerTable(frmMain& window)
     : window(window)
-{
-}
+{ }
 
 void LoggerTable::ResetLoggerTable()
 {

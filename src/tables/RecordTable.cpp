@@ -5,8 +5,8 @@
 #include "values/LeadingNumber.h"
 #include "window/Clock.h"
 #include "window/Colours.h"
-#include "window/frmMain.h"
 #include "window/Prompts.h"
+#include "window/frmMain.h"
 
 #include <QLocale>
 
@@ -52,8 +52,7 @@ RecordTable::RecordTable(frmMain& window, Prompts& prompts, const Clock& clock)
     : window(window)
     , prompts(prompts)
     , clock(clock)
-{
-}
+{ }
 
 bool RecordTable::WriteRecord(const QString& reading)
 {
@@ -75,8 +74,9 @@ bool RecordTable::WriteRecord(const QString& reading)
     }
     if (recordRow > MaxRecords && Sampling()) {
         StopSampling();
-        prompts.Ok(QStringLiteral("The sampling table is full (%1 records). Save it and clear it to record more.")
-                       .arg(MaxRecords));
+        prompts.Ok(
+            QStringLiteral("The sampling table is full (%1 records). Save it and clear it to record more.")
+                .arg(MaxRecords));
     }
     return true;
 }
@@ -106,8 +106,9 @@ void RecordTable::cmdStart_Click()
         return;
     }
     if (recordRow > MaxRecords && BackColour(window.cmdGrd[1]) != colour::Linked) {
-        prompts.Ok(QStringLiteral("The sampling table is full (%1 records). Save it and clear it to record more.")
-                       .arg(MaxRecords));
+        prompts.Ok(
+            QStringLiteral("The sampling table is full (%1 records). Save it and clear it to record more.")
+                .arg(MaxRecords));
         return;
     }
     if (BackColour(window.cmdGrd[1]) == colour::Linked) {

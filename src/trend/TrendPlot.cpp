@@ -7,14 +7,19 @@ namespace pelicard {
 
 namespace {
 // Plot geometry in twips: index 0 at 750, 30 per index; level 0 at 960, 36 per level, upwards.
-int XOf(int index) { return 750 + 30 * index; }
-int YOf(int level) { return 960 - 36 * level; }
+int XOf(int index)
+{
+    return 750 + 30 * index;
+}
+int YOf(int level)
+{
+    return 960 - 36 * level;
+}
 } // namespace
 
 TrendPlot::TrendPlot(frmMain& window)
     : window(window)
-{
-}
+{ }
 
 bool TrendPlot::AddTrendPoint(int x, int y)
 {

@@ -40,7 +40,8 @@ TEST_F(IniFixture, CreatesFileSectionsInWritingOrderAndReadsBackWithoutRegardToC
     EXPECT_EQ(Contents(path()),
         QByteArray("[Caption]\nCaption=Virtual DMM\n[Modelid]\nModelid=1\n[grdFname]\ngrdFname=Logger.txt\n"
                    "[trdFname]\ntrdFname=Test.trd\n[logFname]\nlogFname=Test.log\n"));
-    EXPECT_EQ(ReadIni(QStringLiteral("CAPTION"), QStringLiteral("caption"), path()), QStringLiteral("Virtual DMM"));
+    EXPECT_EQ(
+        ReadIni(QStringLiteral("CAPTION"), QStringLiteral("caption"), path()), QStringLiteral("Virtual DMM"));
     EXPECT_EQ(ReadIni(QStringLiteral("modelid"), QStringLiteral("MODELID"), path()), QStringLiteral("1"));
     EXPECT_EQ(ReadIni(QStringLiteral("Caption"), QStringLiteral("Modelid"), path()), QString())
         << "a key belongs to its own section";
@@ -48,21 +49,27 @@ TEST_F(IniFixture, CreatesFileSectionsInWritingOrderAndReadsBackWithoutRegardToC
 
 TEST_F(IniFixture, RewritingAKeyKeepsEveryOtherLine)
 {
-    Put(path(), "; remarks stay\r\n[Caption]\r\nCaption = Old\r\nOther=x\r\n\r\ngarbage line\r\n[logFname]\r\nlogFname=a.log\r\n");
-    EXPECT_TRUE(WriteIni(QStringLiteral("caption"), QStringLiteral("CAPTION"), QStringLiteral("New"), path()));
+    Put(path(),
+        "; remarks stay\r\n[Caption]\r\nCaption = Old\r\nOther=x\r\n\r\ngarbage "
+        "line\r\n[logFname]\r\nlogFname=a.log\r\n");
+    EXPECT_TRUE(
+        WriteIni(QStringLiteral("caption"), QStringLiteral("CAPTION"), QStringLiteral("New"), path()));
     EXPECT_TRUE(WriteIni(QStringLiteral("Caption"), QStringLiteral("Extra"), QStringLiteral("e"), path()));
     EXPECT_EQ(Contents(path()),
         QByteArray("; remarks stay\r\n[Caption]\r\nCAPTION=New\r\nOther=x\r\n\r\ngarbage line\r\nExtra=e\r\n"
                    "[logFname]\r\nlogFname=a.log\r\n"));
     EXPECT_EQ(ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), path()), QStringLiteral("New"));
-    EXPECT_EQ(ReadIni(QStringLiteral("logFname"), QStringLiteral("logFname"), path()), QStringLiteral("a.log"));
+    EXPECT_EQ(
+        ReadIni(QStringLiteral("logFname"), QStringLiteral("logFname"), path()), QStringLiteral("a.log"));
 }
 
 TEST_F(IniFixture, MissingAndBrokenContentReadsAsEmpty)
 {
     EXPECT_EQ(ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), path()), QString());
     EXPECT_EQ(ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), QString()), QString());
-    Put(path(), QByteArray("\x01\x02[[[\n=novalue\n[Caption\nCaption=unclosed header\n[ Modelid ]\nModelid=\"12abc\"\n"));
+    Put(path(),
+        QByteArray(
+            "\x01\x02[[[\n=novalue\n[Caption\nCaption=unclosed header\n[ Modelid ]\nModelid=\"12abc\"\n"));
     EXPECT_EQ(ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), path()), QString());
     EXPECT_EQ(ReadIni(QStringLiteral("Modelid"), QStringLiteral("Modelid"), path()), QStringLiteral("12abc"));
     EXPECT_EQ(ReadIni(QStringLiteral("Nope"), QStringLiteral("Modelid"), path()), QString());

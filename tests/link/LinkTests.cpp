@@ -127,8 +127,8 @@ TEST_F(LinkFixture, FramesRepliesAndSetsAcknowledgementFlags)
     link.SendCommand("MOD??,PST??");
     backend.QueueReply("mod02", false);
     link.SendCommand("MOD??");
-    EXPECT_EQ(replies,
-        (std::vector<std::string> { "\x02\x06\x03|ack", "\x02\x05\x03|enq", "\x02mod02,pst00\x03" }))
+    EXPECT_EQ(
+        replies, (std::vector<std::string> { "\x02\x06\x03|ack", "\x02\x05\x03|enq", "\x02mod02,pst00\x03" }))
         << "a report without its end byte is not parsed";
     EXPECT_FALSE(link.frameDone);
     EXPECT_EQ(indicators.LastLamp(0), colour::White);
@@ -271,8 +271,8 @@ TEST(ApiUsbFind, MatchesVendorAndProductAndSkipsDevicesThatWillNotOpen)
     FakeHidBackend backend;
     RecordedIndicators indicators;
     ApiUsb usb(backend, indicators);
-    backend.interfaces = { { "a", MeterVendorId, 0xE100 }, { "b", MeterVendorId, 0xE102 },
-        { "c", MeterVendorId, 0xE102 } };
+    backend.interfaces
+        = { { "a", MeterVendorId, 0xE100 }, { "b", MeterVendorId, 0xE102 }, { "c", MeterVendorId, 0xE102 } };
     usb.productId = 0xE101;
     EXPECT_FALSE(usb.FindMeter());
     EXPECT_TRUE(usb.lastDevice);

@@ -1,0 +1,240 @@
+#include "app/Program.h"
+
+#include "app/Ini.h"
+#include "app/ProgramDirectory.h"
+#include "modes/ModelView.h"
+#include "values/Colours.h"
+#include "values/Commands.h"
+#include "values/LeadingNumber.h"
+#include "window/Clock.h"
+#include "window/Colours.h"
+#include "window/Prompts.h"
+
+#include <QApplication>
+
+namespace pelicard {
+
+namespace {
+const QString DefaultCaption = QStringLiteral("50,000 Count Data Logger DMM KT418R");
+const char* const FileNameKeys[] = { "grdFname", "trdFname", "logFname" };
+const char* const DefaultFileNames[] = { "Logger.txt", "Test.trd", "Test.log" };
+constexpr int ProductIdsToTry = 3;
+} // namespace
+
+Program::Program(HidBackend& backend, Prompts& prompts, const Clock& clock, QString programDirectory)
+    : gauges(state.vu)
+    , prompts(prompts)
+    , clock(clock)
+    , indicators(window, prompts)
+    , usb(backend, indicators)
+    , link(usb, indicators)
+    , trend(window)
+    , logger(window)
+    , records(window, prompts, clock)
+    , modes(window, state, link, gauges)
+    , parser(window, state, records, logger, trend, gauges)
+    , loop(window, usb, link, prompts)
+    , programDirectory(std::move(programDirectory))
+{
+    link.SetReplyHandler(
+        [this](const std::string& reply, bool ack, bool enq) { parser.ParseReply(reply, ack, enq); });
+    Connect();
+}
+
+void Program::Connect()
+{
+    for (int i = 0; i < 2; ++i) {
+        QObject::connect(window.CmdSys[static_cast<std::size_t>(i)], &QPushButton::clicked, &window,
+            [this, i] { CmdSys_Click(i); });
+        QObject::connect(window.cmdGrd[static_cast<std::size_t>(i)], &QPushButton::clicked, &window,
+            [this, i] { records.cmdGrd_Click(i); });
+    }
+    QObject::connect(window.Command3, &QPushButton::clicked, &window, [this] { Command3_Click(); });
+    QObject::connect(window.cmdStart, &QPushButton::clicked, &window, [this] { records.cmdStart_Click(); });
+    QObject::connect(window.cmdClr, &QPushButton::clicked, &window, [this] { records.cmdClr_Click(); });
+    QObject::connect(window.cmdGbrw, &QPushButton::clicked, &window, [this] { records.cmdGbrw_Click(); });
+    for (int i = 1; i <= 2; ++i) {
+        QObject::connect(window.cmb[static_cast<std::size_t>(i)], &QComboBox::currentIndexChanged, &window,
+            [this, i] { modes.cmb_Click(i); });
+    }
+    QObject::connect(window.chkHold, &QCheckBox::toggled, &window, [this] { modes.chkHold_Click(); });
+    QObject::connect(
+        &window, &frmMain::tabClicked, &window, [this](int previous) { modes.ApplyModeTab(previous); });
+    QObject::connect(&window, &frmMain::activated, &window, [this] { Form_Activate(); });
+    QObject::connect(&window, &frmMain::closing, &window, [this] {
+        SaveFileNames();
+        // Closing ends the program at once, whatever else is running.
+        QApplication::quit();
+    });
+    QObject::connect(window.tmrLog, &WindowTimer::Timer, &window, [this] { loop.tmrLog_Timer(); });
+    QObject::connect(window.tmrSpl, &WindowTimer::Timer, &window, [this] { loop.tmrSpl_Timer(); });
+    QObject::connect(window.Timer1, &WindowTimer::Timer, &window, [this] {
+        if (gauges.Tick()) {
+            window.p1[0]->Refresh();
+        }
+    });
+}
+
+void Program::Start()
+{
+    InitMeter();
+    window.show();
+    // Window managers differ in when (and whether) they activate a new window; the gauges are set
+    // up at once all the same.
+    Form_Activate();
+}
+
+void Program::InitMeter()
+{
+    usb.productId = FirstProductId;
+    for (int attempt = 0; attempt < ProductIdsToTry; ++attempt) {
+        usb.CloseMeter();
+        usb.deviceFound = false;
+        usb.deviceFound = usb.FindMeter();
+        if (usb.deviceFound) {
+            break;
+        }
+        ++usb.productId;
+    }
+
+    if (usb.deviceFound) {
+        iniPath = programDirectory + QLatin1Char('/') + IniFileName(usb.productId);
+        if (!FileExists(iniPath)) {
+            // The file is made only from two real answers: a meter that stops answering half-way
+            // leaves no file, and the next link asks again.
+            parser.replyField[1].clear();
+            link.SendCommand(command::CaptionQuery);
+            const QString caption = parser.replyField[1];
+            const bool captionAnswered = usb.deviceFound;
+            parser.replyField[1].clear();
+            if (captionAnswered) {
+                link.SendCommand(command::ModelQuery);
+            }
+            const QString model = parser.replyField[1];
+            if (captionAnswered && usb.deviceFound) {
+                WriteIni(QStringLiteral("Caption"), QStringLiteral("Caption"), caption, iniPath);
+                WriteIni(QStringLiteral("Modelid"), QStringLiteral("Modelid"), model, iniPath);
+                for (int i = 0; i < 3; ++i) {
+                    const QString key = QString::fromLatin1(FileNameKeys[i]);
+                    WriteIni(key, key, QString::fromLatin1(DefaultFileNames[i]), iniPath);
+                }
+            }
+        }
+        const QString caption = ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), iniPath);
+        window.setWindowTitle(FileExists(iniPath) ? caption : DefaultCaption);
+        state.modelId = ReadLeadingNumber(
+            ReadIni(QStringLiteral("Modelid"), QStringLiteral("Modelid"), iniPath).toStdString());
+    } else {
+        window.setWindowTitle(DefaultCaption);
+        prompts.Beep();
+        prompts.CriticalStop(
+            QStringLiteral("Device not detected...Please check PowerOn or Communication cable & connector."),
+            QStringLiteral("Device Not Found"));
+    }
+
+    ApplyModelView(window, state, logger);
+
+    window.grdLog[0]->SetTextMatrix(
+        0, 1, ReadIni(QStringLiteral("logFname"), QStringLiteral("logFname"), iniPath));
+    window.grdTrd->SetTextMatrix(
+        0, 1, ReadIni(QStringLiteral("trdFname"), QStringLiteral("trdFname"), iniPath));
+    window.txtGfn->setText(ReadIni(QStringLiteral("grdFname"), QStringLiteral("grdFname"), iniPath));
+
+    records.recordRow = 1;
+    state.pendingCommand.clear();
+}
+
+bool Program::Linked() const
+{
+    return BackColour(window.CmdSys[0]) == colour::Linked;
+}
+
+void Program::CmdSys_Click(int index)
+{
+    if (index == 0) {
+        if (Linked()) {
+            Unlink();
+        } else {
+            Link();
+        }
+    } else if (index == 1) {
+        window.close();
+    }
+}
+
+void Program::SetPanelsEnabled(bool enabled)
+{
+    for (QWidget* panel : window.picLay) {
+        panel->setEnabled(enabled);
+    }
+    window.SSTab1->setEnabled(enabled);
+}
+
+void Program::Link()
+{
+    usb.CloseMeter();
+    InitMeter();
+    prompts.Beep();
+    if (!usb.deviceFound) {
+        return;
+    }
+    SetBackColour(window.CmdSys[0], colour::Linked);
+    window.StatusBar1->SetPanelText(3, QStringLiteral("Connected"));
+    window.StatusBar1->SetPanelText(1, QString());
+
+    const int tabBefore = window.SSTab1->currentIndex();
+    state.fromMeter = true;
+    link.SendCommand(command::StatusQuery);
+    state.fromMeter = false;
+    // The tab handler stores the new tab's query when the status reply switches the tab. A function
+    // change in the same reply re-runs that handler for the tab shown and fills the query as well;
+    // the query follows only a switch of the tab.
+    if (window.SSTab1->currentIndex() != tabBefore && !state.pendingCommand.isEmpty()) {
+        link.SendCommand(state.pendingCommand.toStdString());
+    }
+    SetPanelsEnabled(true);
+}
+
+void Program::Unlink()
+{
+    SetBackColour(window.CmdSys[0], colour::ButtonFace);
+    state.fromMeter = false;
+    link.SendCommand(command::GoToLocal);
+    usb.CloseMeter();
+    SetPanelsEnabled(false);
+    window.StatusBar1->SetPanelText(3, QStringLiteral("Disconnected"));
+    window.StatusBar1->SetPanelText(1, QString());
+    if (records.Sampling()) {
+        records.StopSampling();
+    }
+}
+
+void Program::SaveFileNames()
+{
+    // Without a meter found since the start there is no file to write to.
+    if (iniPath.isEmpty()) {
+        return;
+    }
+    WriteIni(QStringLiteral("grdFname"), QStringLiteral("grdFname"), window.txtGfn->text(), iniPath);
+    WriteIni(
+        QStringLiteral("logFname"), QStringLiteral("logFname"), window.grdLog[0]->TextMatrix(0, 1), iniPath);
+    WriteIni(
+        QStringLiteral("trdFname"), QStringLiteral("trdFname"), window.grdTrd->TextMatrix(0, 1), iniPath);
+}
+
+void Program::Command3_Click()
+{
+    const QDateTime now = clock.Now();
+    const QDate date = now.date();
+    const QTime time = now.time();
+    link.SendCommand(command::BuildClockCommand(
+        date.year(), date.month(), date.day(), time.hour(), time.minute(), time.second()));
+}
+
+void Program::Form_Activate()
+{
+    state.pendingCommand.clear();
+    modes.vuActivate();
+}
+
+} // namespace pelicard

@@ -1,0 +1,41 @@
+#pragma once
+
+#include "protocol/ReplyFields.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// Test helpers: a walk over a whole reply the way the reply parser does it, and a compact text
+// form of each field for transcripts.
+namespace pelicard::test {
+
+// The context a walk starts with, plus the model whose function list maps "fun" positions.
+struct WalkStart {
+    FieldContext context;
+    double modelId = 1;
+};
+
+struct WalkedField {
+    int position = 0;
+    ReplyField field;
+};
+
+// Reads field after field from position 2 until a field ends the walk, updating the context as the
+// window would: "mod" switches the tab, "fun" refills the range list (an RPM function counts as
+// running without Prog). Fails the current test if the walk does not end within the reply's length.
+std::vector<WalkedField> Walk(std::string_view replyText, const WalkStart& start);
+
+// "p:kind values", texts in double quotes with control bytes, '"', '\\' and '|' written as \xHH.
+std::string Describe(const WalkedField& walked);
+
+// A reply frame: the byte 2, the fields and, unless the reply is cut short, the byte 3.
+std::string Frame(std::string_view fields, bool withEndByte = true);
+
+// Turns \xHH and \\ escapes into bytes.
+std::string Unescape(std::string_view text);
+
+// Every text a field carries, for checks that hold for all of them.
+std::vector<const std::string*> TextsOf(const ReplyField& field);
+
+} // namespace pelicard::test
