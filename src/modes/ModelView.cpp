@@ -1,6 +1,7 @@
 #include "modes/ModelView.h"
 
 #include "tables/LoggerTable.h"
+#include "tables/RecordTable.h"
 #include "values/Colours.h"
 #include "values/Functions.h"
 #include "window/MeterState.h"
@@ -19,11 +20,7 @@ void LayOutFileBar(FlexGrid& bar, const QString& defaultName, const IconStrip& i
     for (int column = 0; column <= 4; ++column) {
         bar.SetColAlignment(column, 5);
     }
-    const int widths[] = { 850, 2540, 300, 300, 300, 300 };
-    for (int column = 0; column < 6; ++column) {
-        bar.SetColWidth(column, widths[column]);
-    }
-    bar.SetTextMatrix(0, 0, QStringLiteral("File"));
+    LayOutColumns(bar, { 850, 2540, 300, 300, 300, 300 }, { "File" });
     bar.SetTextMatrix(0, 1, defaultName);
     // Choose file, load, save, print or keep picture.
     const int cells[] = { 8, 5, 7, 9 };
@@ -37,10 +34,7 @@ void LayOutFileBar(FlexGrid& bar, const QString& defaultName, const IconStrip& i
 
 void LayOutSettingBox(FlexGrid& box, int captionWidth, int valueWidth, const char* caption, const char* value)
 {
-    box.SetColWidth(0, captionWidth);
-    box.SetColWidth(1, valueWidth);
-    box.SetTextMatrix(0, 0, QString::fromLatin1(caption));
-    box.SetTextMatrix(0, 1, QString::fromLatin1(value));
+    LayOutColumns(box, { captionWidth, valueWidth }, { caption, value });
 }
 
 } // namespace
@@ -64,12 +58,8 @@ void ApplyModelView(frmMain& window, MeterState& state, LoggerTable& loggerTable
     FlexGrid& records = *window.grdMain;
     records.SetColAlignment(1, 4);
     records.SetColAlignment(2, 6);
-    const int widths[] = { 600, 1000, 1200, 1420 };
-    const char* headers[] = { "Index", "Time", "Reading   ", "     Remark" };
-    for (int column = 0; column < 4; ++column) {
-        records.SetColWidth(column, widths[column]);
-        records.SetTextMatrix(0, column, QString::fromLatin1(headers[column]));
-    }
+    LayOutColumns(records, { 600, 1000, 1200, 1420 }, {});
+    RecordTable::WriteHeaders(records);
 
     LayOutFileBar(*window.grdLog[0], QStringLiteral("Test.log"), *window.picClip);
     window.grdLog[1]->SetRowHeight(0, 260);

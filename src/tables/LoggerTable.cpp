@@ -1,5 +1,6 @@
 #include "tables/LoggerTable.h"
 
+#include "tables/RecordTable.h"
 #include "window/frmMain.h"
 
 namespace pelicard {
@@ -14,12 +15,7 @@ void LoggerTable::ResetLoggerTable()
     grid.SetRows(8);
     grid.Clear();
     grid.SetRowHeight(0, 240);
-    const int widths[] = { 850, 1000, 1200, 1280 };
-    const char* headers[] = { "Address", "Time", "Reading", "Remarks" };
-    for (int column = 0; column < 4; ++column) {
-        grid.SetColWidth(column, widths[column]);
-        grid.SetTextMatrix(0, column, QString::fromLatin1(headers[column]));
-    }
+    LayOutColumns(grid, { 850, 1000, 1200, 1280 }, { "Address", "Time", "Reading", "Remarks" });
     grid.SetTopRow(1);
     logRow = 1;
 }

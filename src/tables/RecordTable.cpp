@@ -20,6 +20,26 @@ const QString NoData = QStringLiteral("None Data. Please check again!! ");
 const QString Complete = QStringLiteral("Complete Text file: ");
 } // namespace
 
+void LayOutColumns(
+    FlexGrid& grid, std::initializer_list<int> widths, std::initializer_list<const char*> headers)
+{
+    int column = 0;
+    for (const int width : widths) {
+        grid.SetColWidth(column++, width);
+    }
+    column = 0;
+    for (const char* header : headers) {
+        grid.SetTextMatrix(0, column++, QString::fromLatin1(header));
+    }
+}
+
+void RecordTable::WriteHeaders(FlexGrid& grid)
+{
+    for (int column = 0; column < 4; ++column) {
+        grid.SetTextMatrix(0, column, QString::fromLatin1(Headers[column]));
+    }
+}
+
 std::vector<RecordRow> RowsUntilGap(const FlexGrid& grid)
 {
     std::vector<RecordRow> rows;
@@ -125,9 +145,7 @@ void RecordTable::cmdClr_Click()
     grid.SetRows(FreshRows);
     grid.SetTopRow(1);
     grid.Clear();
-    for (int column = 0; column < 4; ++column) {
-        grid.SetTextMatrix(0, column, QString::fromLatin1(Headers[column]));
-    }
+    WriteHeaders(grid);
     SetBackColour(window.cmdGrd[1], colour::ButtonFace);
     recordRow = 1;
 }

@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <array>
+#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -15,6 +16,10 @@ class frmMain;
 class Prompts;
 
 class FlexGrid;
+
+// Writes the column widths (twips) and the header texts of row 0 of a table, column by column.
+void LayOutColumns(
+    FlexGrid& grid, std::initializer_list<int> widths, std::initializer_list<const char*> headers);
 
 // Reads the rows of a table from row 1 down to the first row whose column 0 is empty.
 std::vector<RecordRow> RowsUntilGap(const FlexGrid& grid);
@@ -27,6 +32,9 @@ public:
     static constexpr int FreshRows = 12;
 
     RecordTable(frmMain& window, Prompts& prompts, const Clock& clock);
+
+    // Row 0 of grdMain.
+    static void WriteHeaders(FlexGrid& grid);
 
     // The record writer: appends a reading as the next row. Returns false when the table is full.
     bool WriteRecord(const QString& reading);

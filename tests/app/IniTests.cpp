@@ -1,4 +1,5 @@
 #include "app/Ini.h"
+#include "support/Files.h"
 
 #include <QDir>
 #include <QFile>
@@ -8,19 +9,6 @@
 
 namespace pelicard {
 namespace {
-
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void Put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 struct IniFixture : ::testing::Test {
     QTemporaryDir dir;
@@ -37,7 +25,7 @@ TEST_F(IniFixture, CreatesFileSectionsInWritingOrderAndReadsBackWithoutRegardToC
             QString::fromLatin1(values[i]), path()));
     }
     EXPECT_TRUE(FileExists(path()));
-    EXPECT_EQ(Contents(path()),
+    EXPECT_EQ(testing::ReadAll(path()),
         QByteArray("[Caption]\nCaption=Virtual DMM\n[Modelid]\nModelid=1\n[grdFname]\ngrdFname=Logger.txt\n"
                    "[trdFname]\ntrdFname=Test.trd\n[logFname]\nlogFname=Test.log\n"));
     EXPECT_EQ(
@@ -49,13 +37,13 @@ TEST_F(IniFixture, CreatesFileSectionsInWritingOrderAndReadsBackWithoutRegardToC
 
 TEST_F(IniFixture, RewritingAKeyKeepsEveryOtherLine)
 {
-    Put(path(),
+    ASSERT_TRUE(testing::WriteAll(path(),
         "; remarks stay\r\n[Caption]\r\nCaption = Old\r\nOther=x\r\n\r\ngarbage "
-        "line\r\n[logFname]\r\nlogFname=a.log\r\n");
+        "line\r\n[logFname]\r\nlogFname=a.log\r\n"));
     EXPECT_TRUE(
         WriteIni(QStringLiteral("caption"), QStringLiteral("CAPTION"), QStringLiteral("New"), path()));
     EXPECT_TRUE(WriteIni(QStringLiteral("Caption"), QStringLiteral("Extra"), QStringLiteral("e"), path()));
-    EXPECT_EQ(Contents(path()),
+    EXPECT_EQ(testing::ReadAll(path()),
         QByteArray("; remarks stay\r\n[Caption]\r\nCAPTION=New\r\nOther=x\r\n\r\ngarbage line\r\nExtra=e\r\n"
                    "[logFname]\r\nlogFname=a.log\r\n"));
     EXPECT_EQ(ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), path()), QStringLiteral("New"));
@@ -67,9 +55,9 @@ TEST_F(IniFixture, MissingAndBrokenContentReadsAsEmpty)
 {
     EXPECT_EQ(ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), path()), QString());
     EXPECT_EQ(ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), QString()), QString());
-    Put(path(),
+    ASSERT_TRUE(testing::WriteAll(path(),
         QByteArray(
-            "\x01\x02[[[\n=novalue\n[Caption\nCaption=unclosed header\n[ Modelid ]\nModelid=\"12abc\"\n"));
+            "\x01\x02[[[\n=novalue\n[Caption\nCaption=unclosed header\n[ Modelid ]\nModelid=\"12abc\"\n")));
     EXPECT_EQ(ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), path()), QString());
     EXPECT_EQ(ReadIni(QStringLiteral("Modelid"), QStringLiteral("Modelid"), path()), QStringLiteral("12abc"));
     EXPECT_EQ(ReadIni(QStringLiteral("Nope"), QStringLiteral("Modelid"), path()), QString());

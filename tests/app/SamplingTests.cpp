@@ -1,4 +1,5 @@
 #include "ProgramFixture.h"
+#include "support/Files.h"
 #include "tables/RecordTable.h"
 #include "values/Colours.h"
 #include "window/Colours.h"
@@ -14,19 +15,6 @@ namespace {
 using testing::ProgramFixture;
 using Kind = PromptRecorder::Kind;
 using Commands = std::vector<std::string>;
-
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void Put(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 struct SamplingFixture : ::testing::Test, ProgramFixture {
     FlexGrid& grid() { return *window().grdMain; }
@@ -112,7 +100,8 @@ TEST_F(SamplingFixture, SaveWritesTabSeparatedLinesAndStopsAtTheFirstGap)
     const QString file = dir.filePath(QStringLiteral("samples.dat"));
     window().txtGfn->setText(file);
     window().cmdGrd[0]->click();
-    EXPECT_EQ(Contents(file), Contents(QStringLiteral(PELICARD_TEST_DATA "/sampling/two_samples.dat")));
+    EXPECT_EQ(testing::ReadAll(file),
+        testing::ReadAll(QStringLiteral(PELICARD_TEST_DATA "/sampling/two_samples.dat")));
     EXPECT_EQ(window().StatusBar1->PanelText(1), file);
     EXPECT_EQ(prompts.Texts(Kind::Ok), QStringList { QStringLiteral("Complete Text file: ") + file });
 }
@@ -145,7 +134,7 @@ TEST_F(SamplingFixture, LoadFillsRowsGrowsOneRowAtATimeAndStopsSampling)
             + QByteArray::number(i) + "\r\n";
     }
     const QString file = dir.filePath(QStringLiteral("three.dat"));
-    Put(file, three);
+    ASSERT_TRUE(testing::WriteAll(file, three));
     window().cmdStart->click();
     window().txtGfn->setText(file);
     window().cmdGrd[1]->click();
@@ -161,7 +150,7 @@ TEST_F(SamplingFixture, LoadFillsRowsGrowsOneRowAtATimeAndStopsSampling)
     for (int i = 1; i <= 20; ++i) {
         twenty += QByteArray::number(i) + "\t10:00:00\tr\t\r\n";
     }
-    Put(file, twenty);
+    ASSERT_TRUE(testing::WriteAll(file, twenty));
     window().cmdGrd[1]->click();
     EXPECT_EQ(grid().Rows(), 22);
     EXPECT_EQ(grid().TextMatrix(20, 0), QStringLiteral("20"));
@@ -175,7 +164,8 @@ TEST_F(SamplingFixture, LoadFillsRowsGrowsOneRowAtATimeAndStopsSampling)
 TEST_F(SamplingFixture, ABrokenFileKeepsTheRowsReadBeforeTheFault)
 {
     const QString file = dir.filePath(QStringLiteral("broken.dat"));
-    Put(file, "1\t10:00:00\ta\t\r\n2\t10:00:01\tb\t\r\nonly two\tfields\r\n4\t10:00:03\td\t\r\n");
+    ASSERT_TRUE(testing::WriteAll(
+        file, "1\t10:00:00\ta\t\r\n2\t10:00:01\tb\t\r\nonly two\tfields\r\n4\t10:00:03\td\t\r\n"));
     window().txtGfn->setText(file);
     window().cmdGrd[1]->click();
     EXPECT_EQ(grid().TextMatrix(2, 2), QStringLiteral("b"));

@@ -1,5 +1,6 @@
 #include "ProgramFixture.h"
 #include "app/Ini.h"
+#include "support/Files.h"
 #include "values/Colours.h"
 #include "window/Colours.h"
 
@@ -13,19 +14,13 @@ namespace {
 using testing::ProgramFixture;
 using Kind = PromptRecorder::Kind;
 
-QByteArray Contents(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 TEST(Startup, CreatesTheIniFileFromTheMetersAnswersAndShowsItsCaption)
 {
     ProgramFixture f;
     f.program->InitMeter();
     EXPECT_EQ(f.Sent(), (std::vector<std::string> { "SD0", "SD9" }));
     EXPECT_EQ(f.program->iniPath, f.IniPath("Logger_50k.ini"));
-    EXPECT_EQ(Contents(f.program->iniPath),
+    EXPECT_EQ(testing::ReadAll(f.program->iniPath),
         QByteArray("[Caption]\nCaption=Test Meter 50,000 Count\n[Modelid]\nModelid=1\n"
                    "[grdFname]\ngrdFname=Logger.txt\n[trdFname]\ntrdFname=Test.trd\n[logFname]\nlogFname="
                    "Test.log\n"));
@@ -117,7 +112,7 @@ TEST(Startup, ExitWritesTheThreeFileNamesEvenWhenEmpty)
     EXPECT_EQ(ReadIni(QStringLiteral("logFname"), QStringLiteral("logFname"), ini), QString());
     EXPECT_EQ(
         ReadIni(QStringLiteral("trdFname"), QStringLiteral("trdFname"), ini), QStringLiteral("trend b.trd"));
-    EXPECT_TRUE(Contents(ini).contains("grdFname=\n"));
+    EXPECT_TRUE(testing::ReadAll(ini).contains("grdFname=\n"));
     EXPECT_TRUE(f.Sent().size() == 2U) << "exit sends nothing to the meter";
 }
 
