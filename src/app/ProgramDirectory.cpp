@@ -10,13 +10,13 @@ namespace pelicard {
 
 QString ProgramDirectory()
 {
-    const QString executableDir = QCoreApplication::applicationDirPath();
+    QString executableDir = QCoreApplication::applicationDirPath();
     // A folder can look writable and still refuse a file; try one.
     QTemporaryFile probe(executableDir + QStringLiteral("/.pelicard-XXXXXX"));
     if (!executableDir.isEmpty() && probe.open()) {
         return executableDir;
     }
-    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
     QDir().mkpath(config);
     return config;
 }

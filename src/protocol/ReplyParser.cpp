@@ -48,7 +48,9 @@ FieldContext ReplyParser::Context() const
     return context;
 }
 
-void ReplyParser::ParseReply(std::string replyText, bool ackReply, bool enqReply)
+// The reply is taken by value on purpose: nested transactions overwrite the transaction's own text.
+void ReplyParser::ParseReply(
+    std::string replyText, bool ackReply, bool enqReply) // NOLINT(performance-unnecessary-value-param)
 {
     if (ackReply || enqReply) {
         return;
