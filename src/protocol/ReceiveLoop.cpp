@@ -30,7 +30,9 @@ void ReceiveLoop::tmrLog_Timer()
     if (!usb.deviceFound) {
         return; // listening never reopens the meter
     }
-    if (usb.WaitForReport(usb.readTimeout) == ReadArrived) {
+    // Reports queue up until they are read, so a look that does not wait misses none of them and
+    // leaves the window free between ticks; waiting here would hold the window up to 50 ms a tick.
+    if (usb.WaitForReport(0) == ReadArrived) {
         link.TakeReport();
         usb.ReadReport();
     }

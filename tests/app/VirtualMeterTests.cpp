@@ -132,6 +132,7 @@ TEST_F(VirtualFixture, TrendPointsArriveOnTheirOwnWhileListening)
     program.link.SendCommand("PST??");
     ASSERT_TRUE(window.tmrLog->Enabled());
     for (int tick = 0; tick < 400 && window.trdBar->value() < 10; ++tick) {
+        time.Advance(50);
         program.loop.tmrLog_Timer();
     }
     EXPECT_GE(window.trdBar->value(), 10);
