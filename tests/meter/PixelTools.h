@@ -27,7 +27,13 @@ inline std::uint32_t At(const QImage& image, int x, int y)
     return modGraph::RgbToColour(image.pixel(x, y));
 }
 
-inline int Count(const QImage& image, const std::function<bool(std::uint32_t)>& match)
+using Match = std::function<bool(std::uint32_t)>;
+inline const auto Is
+    = [](std::uint32_t colour) { return Match([colour](std::uint32_t c) { return c == colour; }); };
+inline const auto IsNot
+    = [](std::uint32_t colour) { return Match([colour](std::uint32_t c) { return c != colour; }); };
+
+inline int Count(const QImage& image, const Match& match)
 {
     int n = 0;
     for (int y = 0; y < image.height(); ++y) {
@@ -37,13 +43,8 @@ inline int Count(const QImage& image, const std::function<bool(std::uint32_t)>& 
     return n;
 }
 
-inline int CountColour(const QImage& image, std::uint32_t colour)
-{
-    return Count(image, [colour](std::uint32_t c) { return c == colour; });
-}
-
 // The smallest rectangle holding every pixel that matches; null when none does.
-inline QRect Bounds(const QImage& image, const std::function<bool(std::uint32_t)>& match)
+inline QRect Bounds(const QImage& image, const Match& match)
 {
     QRect box;
     for (int y = 0; y < image.height(); ++y) {
@@ -55,47 +56,30 @@ inline QRect Bounds(const QImage& image, const std::function<bool(std::uint32_t)
     return box;
 }
 
-inline QRect BoundsOfColour(const QImage& image, std::uint32_t colour)
-{
-    return Bounds(image, [colour](std::uint32_t c) { return c == colour; });
-}
-
-inline QRect BoundsNotColour(const QImage& image, std::uint32_t colour)
-{
-    return Bounds(image, [colour](std::uint32_t c) { return c != colour; });
-}
-
-// Groups of matching pixels, where pixels up to `gap` apart belong to the same group.
-inline int Clusters(const QImage& image, const std::function<bool(std::uint32_t)>& match, int gap)
+// Groups of pixels of `colour`, where pixels up to `gap` apart in x and y belong to the same group.
+inline int Clusters(const QImage& image, std::uint32_t colour, int gap)
 {
     const int w = image.width();
-    const int h = image.height();
-    std::vector<int> label(static_cast<std::size_t>(w * h), 0);
-    auto matches = [&](int x, int y) { return match(At(image, x, y)); };
+    std::vector<bool> seen(static_cast<std::size_t>(w * image.height()), false);
+    auto take = [&](int x, int y) {
+        if (x < 0 || y < 0 || x >= w || y >= image.height() || seen[static_cast<std::size_t>(y * w + x)])
+            return false;
+        seen[static_cast<std::size_t>(y * w + x)] = true;
+        return At(image, x, y) == colour;
+    };
     int groups = 0;
-    std::vector<QPoint> stack;
-    for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) {
-            if (!matches(x, y) || label[static_cast<std::size_t>(y * w + x)] != 0)
-                continue;
-            ++groups;
-            stack.push_back(QPoint(x, y));
-            label[static_cast<std::size_t>(y * w + x)] = groups;
-            while (!stack.empty()) {
-                const QPoint p = stack.back();
-                stack.pop_back();
-                for (int dy = -gap; dy <= gap; ++dy) {
-                    for (int dx = -gap; dx <= gap; ++dx) {
-                        const int nx = p.x() + dx;
-                        const int ny = p.y() + dy;
-                        if (nx < 0 || ny < 0 || nx >= w || ny >= h)
-                            continue;
-                        auto& l = label[static_cast<std::size_t>(ny * w + nx)];
-                        if (l == 0 && matches(nx, ny)) {
-                            l = groups;
-                            stack.push_back(QPoint(nx, ny));
-                        }
-                    }
+    for (int i = 0; i < w * image.height(); ++i) {
+        std::vector<QPoint> stack;
+        if (take(i % w, i / w))
+            stack.emplace_back(i % w, i / w);
+        groups += stack.empty() ? 0 : 1;
+        while (!stack.empty()) {
+            const QPoint p = stack.back();
+            stack.pop_back();
+            for (int dy = -gap; dy <= gap; ++dy) {
+                for (int dx = -gap; dx <= gap; ++dx) {
+                    if (take(p.x() + dx, p.y() + dy))
+                        stack.emplace_back(p.x() + dx, p.y() + dy);
                 }
             }
         }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <initializer_list>
 
 namespace pelicard::test {
 
@@ -39,25 +40,23 @@ std::vector<WalkedField> Walk(std::string_view replyText, const WalkStart& start
 
 namespace {
 
-std::string Quoted(const std::string& text)
+// Each text as a space and the text in double quotes.
+std::string Quoted(std::initializer_list<std::string> texts)
 {
-    std::string out = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte < 0x20 || byte >= 0x7F || c == '"' || c == '\\' || c == '|') {
-            char escaped[5];
-            std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+    std::string out;
+    for (const std::string& text : texts) {
+        out += " \"";
+        for (const char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            char escaped[5] = { c, '\0' };
+            if (byte < 0x20 || byte >= 0x7F || c == '"' || c == '\\' || c == '|') {
+                std::snprintf(escaped, sizeof escaped, "\\x%02X", byte);
+            }
             out += escaped;
-        } else {
-            out += c;
         }
+        out += '"';
     }
-    return out + "\"";
-}
-
-std::string Number(const std::optional<int>& number)
-{
-    return number ? std::to_string(*number) : std::string("-");
+    return out;
 }
 
 } // namespace
@@ -65,96 +64,50 @@ std::string Number(const std::optional<int>& number)
 std::string Describe(const WalkedField& walked)
 {
     using Kind = ReplyField::Kind;
-    using Form = ReplyField::DrmForm;
+    static const char* const kinds[]
+        = { "mod", "fun", "rge", "pst", "hld", "ptv", "ptr", "plr", "plv", "prv", "pcv", "drm", "?", "end" };
+    static const char* const drmForms[] = { "", " record", " relative", " only" };
     const ReplyField& f = walked.field;
-    std::string out = std::to_string(walked.position) + ":";
+    std::string out = std::to_string(walked.position) + ":" + kinds[static_cast<int>(f.kind)];
+    const std::string n = " n=" + (f.number ? std::to_string(*f.number) : std::string("-"));
     switch (f.kind) {
     case Kind::End:
-        return out + "end";
+        return out;
     case Kind::Unknown:
-        return out + "? " + Quoted(f.tag) + " " + Quoted(f.unknownValue);
-    case Kind::Mod:
-        out += "mod n=" + Number(f.number);
-        break;
-    case Kind::Fun:
-        out += "fun n=" + Number(f.number);
-        break;
+        return out + Quoted({ f.tag, f.unknownValue });
     case Kind::Rge:
-        out += std::string("rge ") + (f.autoRange ? "auto " : "") + "n=" + Number(f.number);
-        break;
-    case Kind::Pst:
-        out += "pst n=" + Number(f.number);
-        break;
-    case Kind::Hld:
-        out += "hld n=" + Number(f.number);
+        out += (f.autoRange ? " auto" : "") + n;
         break;
     case Kind::Ptv:
-        out += "ptv " + Quoted(f.labels[0]) + " " + Quoted(f.labels[1]) + " " + Quoted(f.labels[2]);
+        out += Quoted({ f.labels[0], f.labels[1], f.labels[2] });
         break;
     case Kind::Ptr:
-        out += "ptr n=" + Number(f.number) + " " + Quoted(f.levelText) + "=" + std::to_string(f.level);
+        out += n + Quoted({ f.levelText }) + "=" + std::to_string(f.level);
         break;
     case Kind::Plr:
-        out += "plr " + Quoted(f.address) + " " + Quoted(f.time) + " " + Quoted(f.readings[0]);
+        out += Quoted({ f.address, f.time, f.readings[0] });
         break;
     case Kind::Plv:
-        out += "plv " + Quoted(f.samplingTime) + " " + Quoted(f.startAddress) + " " + Quoted(f.stopAddress);
+        out += Quoted({ f.samplingTime, f.startAddress, f.stopAddress });
         break;
     case Kind::Prv:
-        out += "prv " + Quoted(f.readings[1]);
+        out += Quoted({ f.readings[1] });
         break;
     case Kind::Pcv:
-        out += "pcv " + Quoted(f.readings[1]) + " " + Quoted(f.readings[2]);
+        out += Quoted({ f.readings[1], f.readings[2] });
         break;
     case Kind::Drm:
-        switch (f.drmForm) {
-        case Form::Plain:
-            out += "drm " + Quoted(f.readings[0]);
-            break;
-        case Form::Record:
-            out += "drm record " + Quoted(f.readings[0]) + " " + Quoted(f.readings[1]) + " "
-                + Quoted(f.stamps[0]) + " " + Quoted(f.readings[2]) + " " + Quoted(f.stamps[1]);
-            break;
-        case Form::Relative:
-            out += "drm relative " + Quoted(f.readings[0]) + " " + Quoted(f.relativeValue);
-            break;
-        case Form::ReadingOnly:
-            out += "drm only " + Quoted(f.readings[0]);
-            break;
+        out += drmForms[static_cast<int>(f.drmForm)] + Quoted({ f.readings[0] });
+        if (f.drmForm == ReplyField::DrmForm::Record) {
+            out += Quoted({ f.readings[1], f.stamps[0], f.readings[2], f.stamps[1] });
+        } else if (f.drmForm == ReplyField::DrmForm::Relative) {
+            out += Quoted({ f.relativeValue });
         }
         break;
+    default: // mod, fun, pst, hld
+        out += n;
     }
-    if (f.endsWalk) {
-        out += " stop";
-    }
-    return out;
-}
-
-std::string Frame(std::string_view fields, bool withEndByte)
-{
-    std::string reply = "\x02";
-    reply += fields;
-    if (withEndByte) {
-        reply += '\x03';
-    }
-    return reply;
-}
-
-std::string Unescape(std::string_view text)
-{
-    std::string out;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\') {
-            out += '\\';
-            ++i;
-        } else if (text[i] == '\\' && i + 3 < text.size() && text[i + 1] == 'x') {
-            out += static_cast<char>(std::stoi(std::string(text.substr(i + 2, 2)), nullptr, 16));
-            i += 3;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
+    return out + (f.endsWalk ? " stop" : "");
 }
 
 std::vector<const std::string*> TextsOf(const ReplyField& f)

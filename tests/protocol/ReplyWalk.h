@@ -29,13 +29,7 @@ std::vector<WalkedField> Walk(std::string_view replyText, const WalkStart& start
 // "p:kind values", texts in double quotes with control bytes, '"', '\\' and '|' written as \xHH.
 std::string Describe(const WalkedField& walked);
 
-// A reply frame: the byte 2, the fields and, unless the reply is cut short, the byte 3.
-std::string Frame(std::string_view fields, bool withEndByte = true);
-
-// Turns \xHH and \\ escapes into bytes.
-std::string Unescape(std::string_view text);
-
-// Every text a field carries, for checks that hold for all of them.
+// Every text a field carries, in a fixed order, for checks that hold for all of them.
 std::vector<const std::string*> TextsOf(const ReplyField& field);
 
 } // namespace pelicard::test
