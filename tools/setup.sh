@@ -19,6 +19,6 @@ pelicard_install() {
 
 pelicard_build() {
     local dir="$1"; shift
-    cmake -S "$PELICARD_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=Release "$@" >/dev/null || return 1
+    cmake -S "$PELICARD_ROOT" -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null || return 1
     cmake --build "$dir" -j2
 }

@@ -62,7 +62,9 @@ std::optional<std::string> BuildKeyCommand(int key)
     if (key < 1 || key > 4) {
         return std::nullopt;
     }
-    return "F" + std::to_string(key);
+    std::string text = "F"; // appended, not prepended: GCC 12 warns falsely on "F" + string at -O3
+    text += std::to_string(key);
+    return text;
 }
 
 std::optional<std::string> BuildModeCommand(int tab)
@@ -70,7 +72,9 @@ std::optional<std::string> BuildModeCommand(int tab)
     if (tab < 0 || tab > 4) {
         return std::nullopt;
     }
-    return "MOD0" + std::to_string(tab);
+    std::string text = "MOD0";
+    text += std::to_string(tab);
+    return text;
 }
 
 std::string_view ParameterQueryForTab(int tab)
