@@ -41,8 +41,9 @@ bool HoldsOpaqueWords(QImage::Format format)
 VuPanel::VuPanel(const VuTexts& texts)
     : texts_(texts)
 {
-    for (clsVUmeter& meter : meters_)
+    for (clsVUmeter& meter : meters_) {
         meter.SetTexts(&texts_);
+    }
 }
 
 void VuPanel::vuActivate(QImage& picture)
@@ -57,12 +58,15 @@ void VuPanel::vuActivate(QImage& picture)
 
 bool VuPanel::Tick()
 {
-    if (picture_ == nullptr)
+    if (picture_ == nullptr) {
         return false;
-    for (clsVUmeter& meter : meters_)
+    }
+    for (clsVUmeter& meter : meters_) {
         meter.AnimationLoop();
-    if (painted_ && SameFrame(CurrentState(), lastFrame_))
+    }
+    if (painted_ && SameFrame(CurrentState(), lastFrame_)) {
         return false;
+    }
     PaintFrame();
     return true;
 }
@@ -105,12 +109,14 @@ const VuPanel::DialLayer& VuPanel::LayerFor(std::size_t index)
     DialLayer& layer = layers_[index];
     const clsVUmeter& meter = meters_[index];
     if (layer.valid && layer.settings == meter.settings() && layer.clip == meter.currentClip()
-        && layer.size == picture_->size())
+        && layer.size == picture_->size()) {
         return layer;
+    }
 
     // Fresh pages cost far more than clearing the ones we have.
-    if (layer.image.size() != picture_->size())
+    if (layer.image.size() != picture_->size()) {
         layer.image = QImage(picture_->size(), QImage::Format_ARGB32_Premultiplied);
+    }
     layer.image.fill(Qt::transparent);
     meter.PaintDial(layer.image, kBackground, kBackground, kPlaces[index].clr);
     layer.spans.clear();
@@ -123,8 +129,9 @@ const VuPanel::DialLayer& VuPanel::LayerFor(std::size_t index)
                 continue;
             }
             const int start = x;
-            while (x < layer.image.width() && qAlpha(row[x]) == 255)
+            while (x < layer.image.width() && qAlpha(row[x]) == 255) {
                 ++x;
+            }
             layer.spans.push_back(Span { y, start, x - start });
         }
     }
@@ -166,8 +173,9 @@ bool VuPanel::SameFrame(const FrameState& a, const FrameState& b) const
 {
     // Texts held elsewhere may change without our knowing; such a gauge is painted every time.
     for (const VuTexts* source : a.textSources) {
-        if (source != nullptr && source != &texts_)
+        if (source != nullptr && source != &texts_) {
             return false;
+        }
     }
     return a.picture == b.picture && a.size == b.size && a.pictureKey == b.pictureKey
         && a.settings == b.settings && a.clips == b.clips && a.needles == b.needles

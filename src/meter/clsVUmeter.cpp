@@ -83,21 +83,25 @@ double RoundHalfEven(double v)
 {
     const double floorV = std::floor(v);
     const double rest = v - floorV;
-    if (rest > 0.5 || (rest == 0.5 && std::fmod(floorV, 2.0) != 0.0))
+    if (rest > 0.5 || (rest == 0.5 && std::fmod(floorV, 2.0) != 0.0)) {
         return floorV + 1.0;
+    }
     return floorV;
 }
 
 // Whole numbers that do not fit (absurd settings) saturate; a result that is no number gives 0.
 int RoundToInt(double v)
 {
-    if (std::isnan(v))
+    if (std::isnan(v)) {
         return 0;
+    }
     const double r = RoundHalfEven(v);
-    if (r <= static_cast<double>(std::numeric_limits<int>::min()))
+    if (r <= static_cast<double>(std::numeric_limits<int>::min())) {
         return std::numeric_limits<int>::min();
-    if (r >= static_cast<double>(std::numeric_limits<int>::max()))
+    }
+    if (r >= static_cast<double>(std::numeric_limits<int>::max())) {
         return std::numeric_limits<int>::max();
+    }
     return static_cast<int>(r);
 }
 
@@ -120,8 +124,9 @@ QPoint Shifted(const QPoint& p, int by)
 // The index of the last mark of "For i = 0 To round(range) \ interval"; -1 when there is none.
 i64 LastMarkIndex(double range, std::int32_t interval)
 {
-    if (interval == 0 || std::isnan(range))
+    if (interval == 0 || std::isnan(range)) {
         return -1;
+    }
     constexpr double kLimit = 9.0e15;
     const auto whole = static_cast<i64>(std::clamp(RoundHalfEven(range), -kLimit, kLimit));
     return std::min(whole / interval, kMaxMarks - 1);
@@ -276,8 +281,9 @@ void clsVUmeter::Init_Screws(
 void clsVUmeter::SetNeedleValue(double value)
 {
     needleValue_ = value;
-    if (settings_.needle.operationmode == 1)
+    if (settings_.needle.operationmode == 1) {
         animationValue_ = value;
+    }
 }
 
 void clsVUmeter::SetNeedleValueDirect(double value)
@@ -319,21 +325,28 @@ double clsVUmeter::PointAngle(double x1, double y1, double x2, double y2)
 {
     const double dx = x2 - x1;
     const double dy = y2 - y1;
-    if (dx == 0.0 && dy == 0.0)
+    if (dx == 0.0 && dy == 0.0) {
         return 0.0;
-    if (dx == 0.0)
+    }
+    if (dx == 0.0) {
         return dy < 0.0 ? 90.0 : 270.0;
-    if (dy == 0.0)
+    }
+    if (dy == 0.0) {
         return dx < 0.0 ? 180.0 : 0.0;
+    }
     const double a = std::abs(std::atan(dx / dy) * kPointAngleDegrees);
-    if (dx > 0.0 && dy < 0.0)
+    if (dx > 0.0 && dy < 0.0) {
         return 90.0 - a;
-    if (dx < 0.0 && dy < 0.0)
+    }
+    if (dx < 0.0 && dy < 0.0) {
         return 90.0 + a;
-    if (dx < 0.0 && dy > 0.0)
+    }
+    if (dx < 0.0 && dy > 0.0) {
         return 270.0 - a;
-    if (dx > 0.0 && dy > 0.0)
+    }
+    if (dx > 0.0 && dy > 0.0) {
         return 270.0 + a;
+    }
     return 0.0; // not a number
 }
 
@@ -376,8 +389,9 @@ QPoint clsVUmeter::NeedlePoint(double angle, double factor) const
 void clsVUmeter::Draw(std::uint32_t bdColor, std::uint32_t bkColor, bool clr)
 {
     QImage* picture = settings_.picture.hDC;
-    if (picture == nullptr || picture->isNull())
+    if (picture == nullptr || picture->isNull()) {
         return;
+    }
     PaintDial(*picture, bdColor, bkColor, clr);
     PaintReadings(*picture);
 }
@@ -403,8 +417,9 @@ void clsVUmeter::PaintReadings(QImage& target)
 void clsVUmeter::DrawScrews(QImage& target) const
 {
     const ScrewsGroup& s = settings_.screws;
-    if (!s.enabled)
+    if (!s.enabled) {
         return;
+    }
     // The positions are taken as 16-bit numbers; larger ones wrap.
     DrawScrew(target, 0, static_cast<std::int16_t>(s.posx1), static_cast<std::int16_t>(s.posy1));
     DrawScrew(target, 1, static_cast<std::int16_t>(s.posx2), static_cast<std::int16_t>(s.posy2));
@@ -412,12 +427,14 @@ void clsVUmeter::DrawScrews(QImage& target) const
 
 void clsVUmeter::DrawScrew(QImage& hDC, std::int16_t id, std::int16_t posx, std::int16_t posy) const
 {
-    if (id < 0 || id > 1)
+    if (id < 0 || id > 1) {
         return;
+    }
     const ScrewImage& image = settings_.screwImage[static_cast<std::size_t>(id)];
     for (int i = 0; i < 12; ++i) {
-        for (int j = 0; j < 12; ++j)
+        for (int j = 0; j < 12; ++j) {
             modGraph::SetPixel(hDC, posx - 5 + i, posy - 5 + j, image[j][i], clip_);
+        }
     }
 }
 
@@ -449,8 +466,9 @@ void clsVUmeter::DrawColourBand(QImage& target) const
     const BorderFadeGroup& f = settings_.borderFade;
     const double span = f.endvalue - f.startvalue;
     const double step = RoundHalfEven(f.valuestepsize);
-    if (step == 0.0 || span == 0.0 || !std::isfinite(span) || !std::isfinite(step) || !HasValueRange())
+    if (step == 0.0 || span == 0.0 || !std::isfinite(span) || !std::isfinite(step) || !HasValueRange()) {
         return;
+    }
     const i64 last = LastMarkIndex(span, static_cast<std::int32_t>(step)) - 1;
     auto component = [&](int shift, double q) {
         const double from = (f.startRGB >> shift) & 0xFFu;
@@ -482,8 +500,9 @@ void clsVUmeter::DrawColourBand(QImage& target) const
 void clsVUmeter::DrawTicks(QImage& target, std::int32_t interval, double amp1, double amp2,
     std::int32_t thickness, std::uint32_t colour) const
 {
-    if (interval == 0 || !HasValueRange())
+    if (interval == 0 || !HasValueRange()) {
         return;
+    }
     const TicksGroup& t = settings_.ticks;
     const i64 last = LastMarkIndex(t.max_value - t.min_value, interval);
     // A tick's pixels depend only on its whole-degree angle, so a second tick at the same degree
@@ -495,8 +514,9 @@ void clsVUmeter::DrawTicks(QImage& target, std::int32_t interval, double amp1, d
         const double degree = AdjustC(angle);
         bool& done
             = std::isfinite(degree) ? painted[static_cast<std::size_t>(degree + 359.0)] : paintedUndefined;
-        if (done)
+        if (done) {
             continue;
+        }
         done = true;
         const QPoint from = TicksPoint(angle, amp1);
         const QPoint to = TicksPoint(angle, amp2);
@@ -509,10 +529,12 @@ void clsVUmeter::DrawScale(QImage& target) const
 {
     const ScaleGroup& s = settings_.scale;
     const TicksGroup& t = settings_.ticks;
-    if (s.interval == 0 || !HasValueRange())
+    if (s.interval == 0 || !HasValueRange()) {
         return;
+    }
     const i64 last = LastMarkIndex(t.max_value - t.min_value, s.interval);
-    const double lift = static_cast<double>(s.fontsize / 2);
+    // Half the cell in whole pixels, the division truncating as everywhere in the layout.
+    const double lift = static_cast<double>(s.fontsize / 2); // NOLINT(bugprone-integer-division)
     for (i64 i = 0; i <= last; ++i) {
         const double value = t.min_value + static_cast<double>(i) * s.interval;
         const double angle = ValueAngle(value);
@@ -551,8 +573,9 @@ void clsVUmeter::DrawValueLabel(QImage& target) const
     } else if (v.txtformat == QLatin1String("S")) {
         DrawLabelText(target, v, texts.readingText[1], y0 + 9, size);
         DrawLabelText(target, v, texts.meterScale[1], y0 - 29, size - 1);
-        if (!texts.recordStamp[0].isEmpty())
+        if (!texts.recordStamp[0].isEmpty()) {
             DrawLabelText(target, v, FormatTimeStamp(texts.recordStamp[0]), y0, size);
+        }
     } else if (v.txtformat == QLatin1String("$")) {
         DrawLabelText(target, v, texts.readingText[2], y0 + 9, size);
         DrawLabelText(target, v, texts.meterScale[2], y0 - 29, size - 1);
@@ -565,14 +588,17 @@ clsVUmeter::NeedleShape clsVUmeter::needleShape() const
     NeedleShape shape;
     const std::int16_t type = settings_.needle.needletype;
     shape.needletype = type;
-    if (type < 0 || type > 5 || !HasValueRange())
+    if (type < 0 || type > 5 || !HasValueRange()) {
         return shape;
+    }
     const double a = ValueAngle(animationValue_);
-    if (!std::isfinite(a))
+    if (!std::isfinite(a)) {
         return shape;
+    }
     auto put = [&](std::initializer_list<std::pair<double, double>> polar) {
-        for (const auto& [angle, factor] : polar)
+        for (const auto& [angle, factor] : polar) {
             shape.points[static_cast<std::size_t>(shape.pointCount++)] = NeedlePoint(angle, factor);
+        }
     };
     switch (type) {
     case 0:
@@ -597,8 +623,9 @@ clsVUmeter::NeedleShape clsVUmeter::needleShape() const
 void clsVUmeter::DrawNeedle(QImage& target)
 {
     const bool clipping = settings_.clipping.turnedon;
-    if (clipping)
+    if (clipping) {
         ActivateClippingRegion();
+    }
     const NeedleShape shape = needleShape();
     const std::uint32_t colour = settings_.needle.needlecolor;
     if (!shape.drawn) {
@@ -618,16 +645,18 @@ void clsVUmeter::DrawNeedle(QImage& target)
     } else {
         const auto count = static_cast<std::size_t>(shape.pointCount);
         std::array<QPoint, 5> shadow {};
-        for (std::size_t i = 0; i < count; ++i)
+        for (std::size_t i = 0; i < count; ++i) {
             shadow[i] = Shifted(shape.points[i], kShadowOffset);
+        }
         modGraph::DrawPolygon(target, shape.pointCount, std::span<const QPoint>(shadow.data(), count), 1,
             kShadowColour, kShadowColour, clip_);
         DrawHub(target);
         modGraph::DrawPolygon(target, shape.pointCount, std::span<const QPoint>(shape.points.data(), count),
             1, colour, colour, clip_);
     }
-    if (clipping)
+    if (clipping) {
         DeactivateClippingRegion();
+    }
 }
 
 void clsVUmeter::DrawHub(QImage& target) const
@@ -659,34 +688,43 @@ double clsVUmeter::VU_MouseClick(std::int32_t x, std::int32_t y) const
     const double px = (x - cx) / n.scaleX + cx;
     const double py = (y - cy) / n.scaleY + cy;
     double angle = PointAngle(cx, cy, px, py);
-    if (angle > 270.0)
+    if (angle > 270.0) {
         angle -= 360.0;
+    }
     double value = MapLinear(t.min_value, t.max_value, t.minpos_angle, t.maxpos_angle, angle);
     // A dial whose end angles coincide maps every point nowhere; answer its start.
-    if (std::isnan(value))
+    if (std::isnan(value)) {
         return t.min_value;
-    if (value < t.min_value)
+    }
+    if (value < t.min_value) {
         value = t.min_value;
-    if (value > t.max_value)
+    }
+    if (value > t.max_value) {
         value = t.max_value;
+    }
     return value;
 }
 
 QString clsVUmeter::FormatNumber(double value, const QString& pattern)
 {
-    if (!std::isfinite(value))
+    if (!std::isfinite(value)) {
         return QString::number(value);
-    if (pattern.isEmpty())
+    }
+    if (pattern.isEmpty()) {
         return QString::number(value, 'g', 15);
+    }
     auto isPlaceholder = [](QChar c) { return c == u'0' || c == u'#' || c == u'.' || c == u','; };
     qsizetype first = 0;
-    while (first < pattern.size() && !isPlaceholder(pattern[first]))
+    while (first < pattern.size() && !isPlaceholder(pattern[first])) {
         ++first;
-    if (first == pattern.size())
+    }
+    if (first == pattern.size()) {
         return pattern; // nothing but literal text
+    }
     qsizetype end = first;
-    while (end < pattern.size() && isPlaceholder(pattern[end]))
+    while (end < pattern.size() && isPlaceholder(pattern[end])) {
         ++end;
+    }
     const QString core = pattern.mid(first, end - first);
     const qsizetype point = core.indexOf(u'.');
     const QString integerPart = point < 0 ? core : core.left(point);
@@ -699,28 +737,34 @@ QString clsVUmeter::FormatNumber(double value, const QString& pattern)
     // Halves round away from zero.
     const double scale = std::pow(10.0, decimals);
     double magnitude = std::abs(value);
-    if (magnitude * scale < 9.0e15)
+    if (magnitude * scale < 9.0e15) {
         magnitude = std::round(magnitude * scale) / scale;
+    }
     QString digits = QString::number(magnitude, 'f', decimals);
     QString whole = digits;
     QString fraction;
     if (decimals > 0) {
         whole = digits.left(digits.size() - decimals - 1);
         fraction = digits.right(decimals);
-        while (fraction.size() > minDecimals && fraction.endsWith(u'0'))
+        while (fraction.size() > minDecimals && fraction.endsWith(u'0')) {
             fraction.chop(1);
+        }
     }
-    if (whole == QLatin1String("0") && minIntegerDigits == 0)
+    if (whole == QLatin1String("0") && minIntegerDigits == 0) {
         whole.clear();
-    while (whole.size() < minIntegerDigits)
+    }
+    while (whole.size() < minIntegerDigits) {
         whole.prepend(u'0');
+    }
     if (grouping) {
-        for (qsizetype i = whole.size() - 3; i > 0; i -= 3)
+        for (qsizetype i = whole.size() - 3; i > 0; i -= 3) {
             whole.insert(i, u',');
+        }
     }
     QString text = whole;
-    if (!fraction.isEmpty())
+    if (!fraction.isEmpty()) {
         text += u'.' + fraction;
+    }
     const bool negative = value < 0 && magnitude != 0.0;
     return pattern.left(first) + (negative ? QStringLiteral("-") : QString()) + text + pattern.mid(end);
 }
@@ -731,12 +775,14 @@ QString clsVUmeter::FormatTimeStamp(const QString& text)
     static const char* const kFormats[] = { "H:m:s", "H:m", "h:m:s AP", "h:m AP" };
     for (const char* format : kFormats) {
         const QTime time = QTime::fromString(trimmed, QLatin1String(format));
-        if (time.isValid())
+        if (time.isValid()) {
             return time.toString(QStringLiteral("HH:mm:ss"));
+        }
     }
     const QDateTime stamp = QDateTime::fromString(trimmed, Qt::ISODate);
-    if (stamp.isValid() && trimmed.contains(u':'))
+    if (stamp.isValid() && trimmed.contains(u':')) {
         return stamp.time().toString(QStringLiteral("HH:mm:ss"));
+    }
     return text;
 }
 

@@ -39,17 +39,21 @@ int Saturate(i64 v)
 
 int RoundHalfEven(double v)
 {
-    if (std::isnan(v))
+    if (std::isnan(v)) {
         return 0;
-    if (v <= static_cast<double>(std::numeric_limits<int>::min()))
+    }
+    if (v <= static_cast<double>(std::numeric_limits<int>::min())) {
         return std::numeric_limits<int>::min();
-    if (v >= static_cast<double>(std::numeric_limits<int>::max()))
+    }
+    if (v >= static_cast<double>(std::numeric_limits<int>::max())) {
         return std::numeric_limits<int>::max();
+    }
     const double floorV = std::floor(v);
     const double rest = v - floorV;
     double r = floorV;
-    if (rest > 0.5 || (rest == 0.5 && std::fmod(floorV, 2.0) != 0.0))
+    if (rest > 0.5 || (rest == 0.5 && std::fmod(floorV, 2.0) != 0.0)) {
         r = floorV + 1.0;
+    }
     return static_cast<int>(r);
 }
 
@@ -64,8 +68,9 @@ public:
     PixelSink(QImage& image, const ClipBand& clip)
         : image_(image)
     {
-        if (image.isNull())
+        if (image.isNull()) {
             return;
+        }
         left_ = std::max(0, clip.left);
         top_ = std::max(0, clip.top);
         right_ = std::min(image.width(), clip.right);
@@ -88,20 +93,23 @@ public:
     // Paints xa..xb (inclusive) of row y, as far as it is visible.
     void Span(i64 y, i64 xa, i64 xb, QRgb rgb)
     {
-        if (y < top_ || y >= bottom_)
+        if (y < top_ || y >= bottom_) {
             return;
+        }
         const i64 from = std::max<i64>(xa, left_);
         const i64 to = std::min<i64>(xb, right_ - 1);
-        if (from > to)
+        if (from > to) {
             return;
+        }
         if (direct_) {
             auto* row = reinterpret_cast<QRgb*>(bits_ + bytesPerLine_ * y);
             std::fill(row + from, row + to + 1, rgb | 0xFF000000u);
             return;
         }
         const QColor colour = QColor::fromRgb(rgb);
-        for (i64 x = from; x <= to; ++x)
+        for (i64 x = from; x <= to; ++x) {
             image_.setPixelColor(static_cast<int>(x), static_cast<int>(y), colour);
+        }
     }
 
     void Plot(i64 x, i64 y, QRgb rgb) { Span(y, x, x, rgb); }
@@ -120,12 +128,14 @@ private:
 // Paints the pixels whose centres lie between lo and hi on row y.
 void SpanBetween(PixelSink& sink, i64 y, double lo, double hi, QRgb rgb)
 {
-    if (!(lo <= hi))
+    if (!(lo <= hi)) {
         return;
+    }
     const double first = std::ceil(lo - 0.5 - kEdgeSlack);
     const double last = std::floor(hi - 0.5 + kEdgeSlack);
-    if (first > last || last < sink.left() || first >= sink.right())
+    if (first > last || last < sink.left() || first >= sink.right()) {
         return;
+    }
     sink.Span(y, static_cast<i64>(std::max(first, static_cast<double>(sink.left()) - 1.0)),
         static_cast<i64>(std::min(last, static_cast<double>(sink.right()))), rgb);
 }
@@ -141,8 +151,9 @@ void ThinLine(PixelSink& sink, i64 x1, i64 y1, i64 x2, i64 y2, QRgb rgb, bool wi
     const i64 sx = dx < 0 ? -1 : 1;
     const i64 sy = dy < 0 ? -1 : 1;
     if (adx == 0 && ady == 0) {
-        if (withEnd)
+        if (withEnd) {
             sink.Plot(x1, y1, rgb);
+        }
         return;
     }
     const bool xMajor = adx >= ady;
@@ -158,10 +169,11 @@ void ThinLine(PixelSink& sink, i64 x1, i64 y1, i64 x2, i64 y2, QRgb rgb, bool wi
     kLast = std::min(kLast, withEnd ? major : major - 1);
     for (i64 k = kFirst; k <= kLast; ++k) {
         const i64 offset = (2 * k * minor + major) / (2 * major);
-        if (xMajor)
+        if (xMajor) {
             sink.Plot(x1 + sx * k, y1 + sy * offset, rgb);
-        else
+        } else {
             sink.Plot(x1 + sx * offset, y1 + sy * k, rgb);
+        }
     }
 }
 
@@ -177,6 +189,8 @@ void WideLine(PixelSink& sink, double p1x, double p1y, double p2x, double p2y, d
     const double dy = p2y - p1y;
     const double length2 = dx * dx + dy * dy;
     const double length = std::sqrt(length2);
+    // The counter holds whole row numbers; a double keeps NaN or huge bounds free of undefined casts.
+    // NOLINTNEXTLINE(clang-analyzer-security.FloatLoopCounter)
     for (double row = rowFirst; row <= rowLast; row += 1.0) {
         const double yc = row + 0.5;
         double lo = std::numeric_limits<double>::infinity();
@@ -206,8 +220,9 @@ void WideLine(PixelSink& sink, double p1x, double p1y, double p2x, double p2y, d
                 }
                 double u1 = (from - constant) / coefficient;
                 double u2 = (to - constant) / coefficient;
-                if (u1 > u2)
+                if (u1 > u2) {
                     std::swap(u1, u2);
+                }
                 a = std::max(a, u1);
                 b = std::min(b, u2);
             };
@@ -234,18 +249,21 @@ bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double left, do
     const double q[4] = { x1 - left, right - x1, y1 - top, bottom - y1 };
     for (int i = 0; i < 4; ++i) {
         if (p[i] == 0.0) {
-            if (q[i] < 0.0)
+            if (q[i] < 0.0) {
                 return false;
+            }
             continue;
         }
         const double t = q[i] / p[i];
-        if (p[i] < 0.0)
+        if (p[i] < 0.0) {
             t0 = std::max(t0, t);
-        else
+        } else {
             t1 = std::min(t1, t);
+        }
     }
-    if (t0 > t1)
+    if (t0 > t1) {
         return false;
+    }
     const double nx1 = x1 + t0 * dx;
     const double ny1 = y1 + t0 * dy;
     endMoved = t1 < 1.0;
@@ -258,8 +276,9 @@ bool ClipSegment(double& x1, double& y1, double& x2, double& y2, double left, do
 
 void Line(PixelSink& sink, i64 x1, i64 y1, i64 x2, i64 y2, int width, QRgb rgb, bool withEnd)
 {
-    if (sink.empty())
+    if (sink.empty()) {
         return;
+    }
     const int pen = PenWidth(width);
     auto outside = [](i64 v) { return v > kSafeCoordinate || v < -kSafeCoordinate; };
     if (outside(x1) || outside(y1) || outside(x2) || outside(y2)) {
@@ -270,8 +289,9 @@ void Line(PixelSink& sink, i64 x1, i64 y1, i64 x2, i64 y2, int width, QRgb rgb, 
         double fy2 = static_cast<double>(y2);
         bool endMoved = false;
         if (!ClipSegment(fx1, fy1, fx2, fy2, sink.left() - margin, sink.top() - margin, sink.right() + margin,
-                sink.bottom() + margin, endMoved))
+                sink.bottom() + margin, endMoved)) {
             return;
+        }
         x1 = std::llround(fx1);
         y1 = std::llround(fy1);
         x2 = std::llround(fx2);
@@ -315,8 +335,9 @@ Box NormalBox(int x1, int y1, int x2, int y2)
 // The span of row j of the ellipse inscribed in the box: the pixels whose centres lie inside it.
 bool EllipseRow(const Box& box, i64 j, i64& a, i64& b)
 {
-    if (j < box.y1 || j >= box.y2)
+    if (j < box.y1 || j >= box.y2) {
         return false;
+    }
     const i64 w = box.x2 - box.x1;
     const i64 h = box.y2 - box.y1;
     const i64 sumX = box.x1 + box.x2;
@@ -335,14 +356,18 @@ bool EllipseRow(const Box& box, i64 j, i64& a, i64& b)
             const i64 xx = 2 * i + 1 - sumX;
             return xx * xx * h * h + yy * yy * w * w <= w * w * h * h;
         };
-        while (a <= b && !inside(a))
+        while (a <= b && !inside(a)) {
             ++a;
-        while (a - 1 >= box.x1 && inside(a - 1))
+        }
+        while (a - 1 >= box.x1 && inside(a - 1)) {
             --a;
-        while (b >= a && !inside(b))
+        }
+        while (b >= a && !inside(b)) {
             --b;
-        while (b + 1 < box.x2 && inside(b + 1))
+        }
+        while (b + 1 < box.x2 && inside(b + 1)) {
             ++b;
+        }
     }
     return a <= b;
 }
@@ -354,8 +379,9 @@ void FillEllipse(PixelSink& sink, const Box& box, QRgb rgb)
     for (i64 j = first; j < last; ++j) {
         i64 a = 0;
         i64 b = 0;
-        if (EllipseRow(box, j, a, b))
+        if (EllipseRow(box, j, a, b)) {
             sink.Span(j, a, b, rgb);
+        }
     }
 }
 
@@ -367,8 +393,9 @@ void ThinEllipseRing(PixelSink& sink, const Box& box, QRgb rgb)
     for (i64 j = first; j < last; ++j) {
         i64 a = 0;
         i64 b = 0;
-        if (!EllipseRow(box, j, a, b))
+        if (!EllipseRow(box, j, a, b)) {
             continue;
+        }
         i64 innerA = a + 1;
         i64 innerB = b - 1;
         for (const i64 neighbour : { j - 1, j + 1 }) {
@@ -407,16 +434,18 @@ void WideEllipseRing(PixelSink& sink, const Box& box, int pen, QRgb rgb)
     const double first = std::max(std::floor(cy - outerY - 1.0), static_cast<double>(sink.top()));
     const double last = std::min(std::ceil(cy + outerY + 1.0), static_cast<double>(sink.bottom()) - 1.0);
     auto halfWidth = [](double rx, double ry, double dy) {
-        if (rx <= 0.0 || ry <= 0.0 || std::abs(dy) > ry)
+        if (rx <= 0.0 || ry <= 0.0 || std::abs(dy) > ry) {
             return -1.0;
+        }
         const double t = dy / ry;
         return rx * std::sqrt(std::max(0.0, 1.0 - t * t));
     };
-    for (double row = first; row <= last; row += 1.0) {
+    for (double row = first; row <= last; row += 1.0) { // NOLINT(clang-analyzer-security.FloatLoopCounter)
         const double dy = row + 0.5 - cy;
         const double outer = halfWidth(outerX, outerY, dy);
-        if (outer < 0.0)
+        if (outer < 0.0) {
             continue;
+        }
         const double inner = halfWidth(innerX, innerY, dy);
         const auto y = static_cast<i64>(row);
         if (inner <= 0.0) {
@@ -432,10 +461,11 @@ void WideEllipseRing(PixelSink& sink, const Box& box, int pen, QRgb rgb)
 void EllipseRing(PixelSink& sink, const Box& box, int width, QRgb rgb)
 {
     const int pen = PenWidth(width);
-    if (pen <= 1)
+    if (pen <= 1) {
         ThinEllipseRing(sink, box, rgb);
-    else
+    } else {
         WideEllipseRing(sink, box, pen, rgb);
+    }
 }
 
 bool HasGuiApplication()
@@ -471,18 +501,21 @@ int PixelSizeForCell(QFont font, int cell)
     // Start near the usual ratio of cell to em and walk from there.
     int size = std::clamp(cell * 9 / 10, 1, kMaxPixelSize);
     int h = height(size);
-    while (size > 1 && h > cell)
+    while (size > 1 && h > cell) {
         h = height(--size);
+    }
     while (size < kMaxPixelSize) {
         const int next = height(size + 1);
-        if (next > cell)
+        if (next > cell) {
             break;
+        }
         ++size;
         h = next;
     }
     if (h == cell) {
-        while (size > 1 && height(size - 1) == cell)
+        while (size > 1 && height(size - 1) == cell) {
             --size;
+        }
     }
     return size;
 }
@@ -518,8 +551,9 @@ void DrawEllipse(QImage& hDC, int x1, int y1, int x2, int y2, int width, std::ui
 {
     PixelSink sink(hDC, clip);
     const Box box = NormalBox(x1, y1, x2, y2);
-    if (sink.empty() || box.empty())
+    if (sink.empty() || box.empty()) {
         return;
+    }
     FillEllipse(sink, box, ColourToRgb(fillColour));
     EllipseRing(sink, box, width, ColourToRgb(penColour));
 }
@@ -529,8 +563,9 @@ void DrawEllipseOutline(QImage& hDC, int x1, int y1, int x2, int y2, int width, 
 {
     PixelSink sink(hDC, clip);
     const Box box = NormalBox(x1, y1, x2, y2);
-    if (sink.empty() || box.empty() || penStyle == PS_NULL)
+    if (sink.empty() || box.empty() || penStyle == PS_NULL) {
         return;
+    }
     EllipseRing(sink, box, width, ColourToRgb(colour));
 }
 
@@ -539,8 +574,9 @@ void DrawRectangle(QImage& hDC, int x1, int y1, int x2, int y2, int width, std::
 {
     PixelSink sink(hDC, clip);
     Box box = NormalBox(x1, y1, x2, y2);
-    if (sink.empty() || box.empty())
+    if (sink.empty() || box.empty()) {
         return;
+    }
     const QRgb fill = ColourToRgb(fillColour);
     if (penStyle == PS_NULL) {
         // Without a pen the filled area is one pixel smaller to the right and below.
@@ -549,10 +585,12 @@ void DrawRectangle(QImage& hDC, int x1, int y1, int x2, int y2, int width, std::
     }
     const i64 firstRow = std::max<i64>(box.y1, sink.top());
     const i64 lastRow = std::min<i64>(box.y2, sink.bottom());
-    for (i64 y = firstRow; y < lastRow; ++y)
+    for (i64 y = firstRow; y < lastRow; ++y) {
         sink.Span(y, box.x1, box.x2 - 1, fill);
-    if (penStyle == PS_NULL)
+    }
+    if (penStyle == PS_NULL) {
         return;
+    }
     const QRgb pen = ColourToRgb(penColour);
     const i64 right = box.x2 - 1;
     const i64 bottom = box.y2 - 1;
@@ -583,8 +621,9 @@ void DrawFrame(
 void DrawLine(QImage& hDC, int x1, int y1, int x2, int y2, int width, std::uint32_t colour, int penStyle,
     const ClipBand& clip)
 {
-    if (penStyle == PS_NULL)
+    if (penStyle == PS_NULL) {
         return;
+    }
     PixelSink sink(hDC, clip);
     // A round pen wider than a pixel paints both caps; a thin line stops short of its end pixel.
     Line(sink, x1, y1, x2, y2, width, ColourToRgb(colour), PenWidth(width) > 1);
@@ -593,14 +632,17 @@ void DrawLine(QImage& hDC, int x1, int y1, int x2, int y2, int width, std::uint3
 void DrawPolygon(QImage& hDC, int count, std::span<const QPoint> points, int width, std::uint32_t penColour,
     std::uint32_t fillColour, const ClipBand& clip)
 {
-    if (count < 2)
+    if (count < 2) {
         return;
+    }
     const auto used = points.first(std::min(points.size(), static_cast<std::size_t>(count)));
-    if (used.size() < 2)
+    if (used.size() < 2) {
         return;
+    }
     PixelSink sink(hDC, clip);
-    if (sink.empty())
+    if (sink.empty()) {
         return;
+    }
     int minY = used.front().y();
     int maxY = minY;
     for (const QPoint& p : used) {
@@ -622,16 +664,18 @@ void DrawPolygon(QImage& hDC, int count, std::span<const QPoint> points, int wid
             const QPoint b = used[(i + 1) % used.size()];
             const double ya = a.y();
             const double yb = b.y();
-            if ((ya <= yc) == (yb <= yc))
+            if ((ya <= yc) == (yb <= yc)) {
                 continue;
+            }
             crossings.push_back(a.x() + (yc - ya) * (static_cast<double>(b.x()) - a.x()) / (yb - ya));
         }
         std::sort(crossings.begin(), crossings.end());
         for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
             const double first = std::ceil(crossings[i] - 0.5);
             const double end = std::ceil(crossings[i + 1] - 0.5);
-            if (end - 1.0 < sink.left() || first >= sink.right())
+            if (end - 1.0 < sink.left() || first >= sink.right()) {
                 continue;
+            }
             sink.Span(row, static_cast<i64>(std::max(first, sink.left() - 1.0)),
                 static_cast<i64>(std::min(end, static_cast<double>(sink.right()))) - 1, fill);
         }
@@ -650,10 +694,11 @@ void TextBoxBounds(
 {
     if (escapement == 0) {
         i64 l = left;
-        if (alignment == TA_CENTER)
+        if (alignment == TA_CENTER) {
             l -= (static_cast<i64>(cx) + 1) / 2;
-        else if (alignment == TA_RIGHT)
+        } else if (alignment == TA_RIGHT) {
             l -= cx;
+        }
         left = Saturate(l);
         right = Saturate(static_cast<i64>(left) + cx);
         bottom = Saturate(static_cast<i64>(top) + cy);
@@ -668,8 +713,9 @@ void TextBoxBounds(
 
 QSize TextExtent(const QString& text, const QString& fontName, int fontSize, int weight, bool italic)
 {
-    if (!HasGuiApplication())
+    if (!HasGuiApplication()) {
         return {};
+    }
     const QFontMetrics metrics(FontForSize(fontName, fontSize, weight, italic));
     return QSize(metrics.horizontalAdvance(text), metrics.ascent() + metrics.descent());
 }
@@ -679,8 +725,9 @@ void DrawText(QImage& hDC, const QString& text, float x, float y, std::uint32_t 
     const QString& fontName, int fontSize, int weight, int escapement, bool italic, bool underline,
     bool strikeOut, int alignment, const ClipBand& clip)
 {
-    if (hDC.isNull() || !HasGuiApplication())
+    if (hDC.isNull() || !HasGuiApplication()) {
         return;
+    }
     const int anchorX = RoundHalfEven(x);
     const int anchorY = RoundHalfEven(y);
     {
@@ -688,12 +735,13 @@ void DrawText(QImage& hDC, const QString& text, float x, float y, std::uint32_t 
         // bound of their size; such calls (absurd positions) need no font at all.
         const i64 cell = fontSize == 0
             ? kDefaultCell
-            : std::min<i64>(std::abs(static_cast<i64>(fontSize)), 2 * kMaxPixelSize);
+            : std::min<i64>(std::abs(static_cast<i64>(fontSize)), 2 * static_cast<i64>(kMaxPixelSize));
         const i64 reach = 2 * cell * (static_cast<i64>(text.size()) + 2);
         const PixelSink area(hDC, clip);
         if (area.empty() || anchorX + reach < area.left() || anchorX - reach >= area.right()
-            || anchorY + reach < area.top() || anchorY - reach >= area.bottom())
+            || anchorY + reach < area.top() || anchorY - reach >= area.bottom()) {
             return;
+        }
     }
     QFont font = FontForSize(fontName, fontSize, weight, italic);
     font.setUnderline(underline);
@@ -707,35 +755,41 @@ void DrawText(QImage& hDC, const QString& text, float x, float y, std::uint32_t 
     int bottom = anchorY;
     TextBoxBounds(left, top, right, bottom, escapement, alignment, cx, cy);
     if (drawBox) {
-        if (fillBox)
+        if (fillBox) {
             DrawRectangle(hDC, left, top, right, bottom, 1, boxPenColour, boxFillColour, PS_SOLID, clip);
-        else
+        } else {
             DrawFrame(hDC, left, top, right, bottom, 1, boxPenColour, clip);
+        }
     }
-    if (text.isEmpty())
+    if (text.isEmpty()) {
         return;
+    }
     const PixelSink area(hDC, clip);
     QPainter painter(&hDC);
-    if (!painter.isActive())
+    if (!painter.isActive()) {
         return;
+    }
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
     painter.setClipRect(QRect(QPoint(area.left(), area.top()), QPoint(area.right() - 1, area.bottom() - 1)));
     painter.setFont(font);
     painter.setPen(QColor::fromRgb(ColourToRgb(textColour)));
     painter.translate(anchorX, anchorY);
-    if (escapement % 3600 != 0)
+    if (escapement % 3600 != 0) {
         painter.rotate(-escapement / 10.0);
+    }
     int dx = 0;
-    if ((alignment & TA_CENTER) == TA_CENTER)
+    if ((alignment & TA_CENTER) == TA_CENTER) {
         dx = -cx / 2;
-    else if ((alignment & TA_CENTER) == TA_RIGHT)
+    } else if ((alignment & TA_CENTER) == TA_RIGHT) {
         dx = -cx;
+    }
     int dy = metrics.ascent();
-    if ((alignment & TA_BASELINE) == TA_BASELINE)
+    if ((alignment & TA_BASELINE) == TA_BASELINE) {
         dy = 0;
-    else if ((alignment & TA_BASELINE) == TA_BOTTOM)
+    } else if ((alignment & TA_BASELINE) == TA_BOTTOM) {
         dy = -metrics.descent();
+    }
     painter.drawText(QPoint(dx, dy), text);
 }
 

@@ -44,7 +44,7 @@ std::optional<std::int64_t> ToEpochSeconds(const MeterDateTime& d)
         return std::nullopt;
     }
     const std::int64_t days = sys_days { ymd }.time_since_epoch().count();
-    return days * kSecondsPerDay + d.hour * 3600 + d.minute * 60 + d.second;
+    return days * kSecondsPerDay + std::int64_t { d.hour } * 3600 + std::int64_t { d.minute } * 60 + d.second;
 }
 
 MeterDateTime FromEpochSeconds(std::int64_t seconds)
