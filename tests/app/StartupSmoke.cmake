@@ -19,7 +19,7 @@ endif()
 
 foreach(variant IN ITEMS "--virtual-meter" "--virtual-meter=motor")
   # The program runs until it is closed; the time-out ends it once it is up.
-  execute_process(COMMAND "${dir}/${name}" ${variant} TIMEOUT 4 RESULT_VARIABLE result)
+  execute_process(COMMAND "${dir}/${name}" ${variant} TIMEOUT 6 RESULT_VARIABLE result)
 endforeach()
 
 file(READ "${dir}/Logger_50k.ini" ini)
