@@ -9,7 +9,6 @@ class frmMain;
 // The logger memory table grdLog(4): its reset and the rows a download writes.
 class LoggerTable {
 public:
-    static constexpr int MaxRecords = 32767;
     static constexpr const char* EndOfData = "--EOD---";
 
     explicit LoggerTable(frmMain& window);

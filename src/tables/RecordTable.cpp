@@ -18,6 +18,9 @@ namespace {
 const char* const Headers[] = { "Index", "Time", "Reading   ", "     Remark" };
 const QString NoData = QStringLiteral("None Data. Please check again!! ");
 const QString Complete = QStringLiteral("Complete Text file: ");
+const QString TableFull
+    = QStringLiteral("The sampling table is full (%1 records). Save it and clear it to record more.")
+          .arg(MaxRecords);
 } // namespace
 
 void LayOutColumns(
@@ -94,9 +97,7 @@ bool RecordTable::WriteRecord(const QString& reading)
     }
     if (recordRow > MaxRecords && Sampling()) {
         StopSampling();
-        prompts.Ok(
-            QStringLiteral("The sampling table is full (%1 records). Save it and clear it to record more.")
-                .arg(MaxRecords));
+        prompts.Ok(TableFull);
     }
     return true;
 }
@@ -126,9 +127,7 @@ void RecordTable::cmdStart_Click()
         return;
     }
     if (recordRow > MaxRecords && BackColour(window.cmdGrd[1]) != colour::Linked) {
-        prompts.Ok(
-            QStringLiteral("The sampling table is full (%1 records). Save it and clear it to record more.")
-                .arg(MaxRecords));
+        prompts.Ok(TableFull);
         return;
     }
     if (BackColour(window.cmdGrd[1]) == colour::Linked) {

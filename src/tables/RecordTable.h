@@ -28,7 +28,6 @@ std::vector<RecordRow> RowsUntilGap(const FlexGrid& grid);
 // cleared, saved to and loaded from a tab-separated text file.
 class RecordTable {
 public:
-    static constexpr int MaxRecords = 32767;
     static constexpr int FreshRows = 12;
 
     RecordTable(frmMain& window, Prompts& prompts, const Clock& clock);

@@ -12,12 +12,7 @@ using Kind = PromptRecorder::Kind;
 using Commands = std::vector<std::string>;
 
 struct LinkFixture : ::testing::Test, ProgramFixture {
-    void SetUp() override
-    {
-        program->Start();
-        Sent();
-        prompts.Clear();
-    }
+    void SetUp() override { StartQuietly(false); }
 };
 
 TEST_F(LinkFixture, LinkSendsTheStatusQueryAndTheNewTabsQueryOnlyWhenTheTabChanged)

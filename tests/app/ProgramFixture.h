@@ -45,6 +45,17 @@ struct ProgramFixture {
         program = std::make_unique<Program>(backend, prompts, clock, dir.path());
     }
 
+    // Starts the program (and links when asked), then forgets what that sent and showed.
+    void StartQuietly(bool linked)
+    {
+        program->Start();
+        if (linked) {
+            program->CmdSys_Click(0);
+        }
+        Sent();
+        prompts.Clear();
+    }
+
     frmMain& window() { return program->window; }
     QString IniPath(const char* name) const { return dir.filePath(QString::fromLatin1(name)); }
     // Commands sent since the last call.

@@ -17,10 +17,8 @@ struct ReceiveFixture : ::testing::Test, ProgramFixture {
 
     void SetUp() override
     {
-        program->Start();
-        program->CmdSys_Click(0);
+        StartQuietly(true);
         answers["PST??"] = { "pst04" };
-        Sent();
     }
     void Recall()
     {

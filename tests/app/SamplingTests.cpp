@@ -18,13 +18,7 @@ using Commands = std::vector<std::string>;
 
 struct SamplingFixture : ::testing::Test, ProgramFixture {
     FlexGrid& grid() { return *window().grdMain; }
-    void SetUp() override
-    {
-        program->Start();
-        program->CmdSys_Click(0);
-        Sent();
-        prompts.Clear();
-    }
+    void SetUp() override { StartQuietly(true); }
     void Tick(int times = 1)
     {
         for (int i = 0; i < times; ++i) {
@@ -186,15 +180,15 @@ TEST_F(SamplingFixture, ABrokenFileKeepsTheRowsReadBeforeTheFault)
 TEST_F(SamplingFixture, TheLastRecordStopsSamplingInsteadOfOverflowing)
 {
     window().cmdStart->click();
-    program->records.recordRow = RecordTable::MaxRecords;
-    grid().SetRows(RecordTable::MaxRecords + 1);
+    program->records.recordRow = MaxRecords;
+    grid().SetRows(MaxRecords + 1);
     Tick();
-    EXPECT_EQ(grid().TextMatrix(RecordTable::MaxRecords, 0), QStringLiteral("32767"));
+    EXPECT_EQ(grid().TextMatrix(MaxRecords, 0), QStringLiteral("32767"));
     EXPECT_FALSE(window().tmrSpl->Enabled());
     EXPECT_EQ(prompts.Count(Kind::Ok), 1);
     Tick();
-    EXPECT_EQ(grid().Rows(), RecordTable::MaxRecords + 2) << "nothing is written past the last record";
-    EXPECT_EQ(program->records.recordRow, RecordTable::MaxRecords + 1);
+    EXPECT_EQ(grid().Rows(), MaxRecords + 2) << "nothing is written past the last record";
+    EXPECT_EQ(program->records.recordRow, MaxRecords + 1);
 }
 
 TEST_F(SamplingFixture, AMeterUnpluggedWhileSamplingIsReportedAndFoundAgainByLink)

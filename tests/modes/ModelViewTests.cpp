@@ -20,11 +20,7 @@ QStringList Items(const QComboBox& list)
 }
 
 struct ModelViewFixture : ::testing::Test, ProgramFixture {
-    void SetUp() override
-    {
-        program->Start();
-        Sent();
-    }
+    void SetUp() override { StartQuietly(false); }
     void Apply(double modelId)
     {
         program->state.modelId = modelId;
