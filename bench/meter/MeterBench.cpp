@@ -155,7 +155,7 @@ int main(int argc, char** argv)
         for (std::size_t k = 0; k < 3; ++k)
             panel.vuMeters()[k].SetNeedleValueDirect(Sweep(1, k));
         panel.Tick();
-        const std::uint64_t before = panel.framesPainted();
+        const std::uint64_t before = panel.GetFramesPainted();
         std::vector<double> times;
         for (int i = 0; i < kIdleTicks; ++i) {
             const auto start = Clock::now();
@@ -165,7 +165,7 @@ int main(int argc, char** argv)
         const double idle = Median(times);
         Report("idle tick (needles at rest)", times);
         std::printf("%-44s %llu per %d ticks\n", "  frames painted while idle",
-            static_cast<unsigned long long>(panel.framesPainted() - before), kIdleTicks);
+            static_cast<unsigned long long>(panel.GetFramesPainted() - before), kIdleTicks);
         std::printf("%-44s %.3f %%\n", "  CPU share of the 5 ms timer while idle",
             100.0 * idle / kTimerPeriodMicroseconds);
     }

@@ -1,8 +1,10 @@
 #include "app/Ini.h"
 
+#include "window/FileSave.h"
+
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QStringDecoder>
 
 #include <vector>
 
@@ -13,9 +15,18 @@ namespace {
 constexpr int MaxValueLength = 1023;
 
 struct IniText {
-    std::vector<QByteArray> lines;
+    std::vector<QString> lines;
     QByteArray lineEnd = "\n";
 };
+
+// Settings files are written in UTF-8; a file that is not valid UTF-8 was written by an older
+// program in Latin-1 and is read as such (and written back in UTF-8).
+QString DecodeSettings(const QByteArray& content)
+{
+    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
+    QString text = utf8.decode(content);
+    return utf8.hasError() ? QString::fromLatin1(content) : text;
+}
 
 IniText Load(const QString& file)
 {
@@ -28,12 +39,12 @@ IniText Load(const QString& file)
     if (content.contains("\r\n")) {
         text.lineEnd = "\r\n";
     }
-    QList<QByteArray> lines = content.split('\n');
+    QStringList lines = DecodeSettings(content).split(QLatin1Char('\n'));
     if (!lines.isEmpty() && lines.back().isEmpty()) {
         lines.pop_back();
     }
-    for (QByteArray& line : lines) {
-        if (line.endsWith('\r')) {
+    for (QString& line : lines) {
+        if (line.endsWith(QLatin1Char('\r'))) {
             line.chop(1);
         }
         text.lines.push_back(line);
@@ -41,36 +52,36 @@ IniText Load(const QString& file)
     return text;
 }
 
-// The section name of a header line, or a null array when the line is no header.
-QByteArray SectionOf(const QByteArray& line)
+// The section name of a header line, or a null text when the line is no header.
+QString SectionOf(const QString& line)
 {
-    const QByteArray trimmed = line.trimmed();
-    if (!trimmed.startsWith('[')) {
+    const QString trimmed = line.trimmed();
+    if (!trimmed.startsWith(QLatin1Char('['))) {
         return {};
     }
-    const int close = trimmed.indexOf(']');
+    const qsizetype close = trimmed.indexOf(QLatin1Char(']'));
     if (close < 0) {
         return {};
     }
-    QByteArray name = trimmed.mid(1, close - 1).trimmed();
+    QString name = trimmed.mid(1, close - 1).trimmed();
     if (name.isNull()) {
-        name = "";
+        name = QLatin1String("");
     }
     return name;
 }
 
-bool SameName(const QByteArray& a, const QString& b)
+bool SameName(const QString& a, const QString& b)
 {
-    return QString::fromLatin1(a).compare(b.trimmed(), Qt::CaseInsensitive) == 0;
+    return a.compare(b.trimmed(), Qt::CaseInsensitive) == 0;
 }
 
-bool IsKeyLine(const QByteArray& line, const QString& key, QByteArray* value)
+bool IsKeyLine(const QString& line, const QString& key, QString* value)
 {
-    const QByteArray trimmed = line.trimmed();
-    if (trimmed.startsWith(';')) {
+    const QString trimmed = line.trimmed();
+    if (trimmed.startsWith(QLatin1Char(';'))) {
         return false;
     }
-    const int equals = trimmed.indexOf('=');
+    const qsizetype equals = trimmed.indexOf(QLatin1Char('='));
     if (equals < 0 || !SameName(trimmed.left(equals).trimmed(), key)) {
         return false;
     }
@@ -84,7 +95,7 @@ bool IsKeyLine(const QByteArray& line, const QString& key, QByteArray* value)
 int FindSection(const IniText& text, const QString& section)
 {
     for (std::size_t i = 0; i < text.lines.size(); ++i) {
-        const QByteArray name = SectionOf(text.lines[i]);
+        const QString name = SectionOf(text.lines[i]);
         if (!name.isNull() && SameName(name, section)) {
             return static_cast<int>(i);
         }
@@ -122,44 +133,44 @@ QString ReadIni(const QString& section, const QString& key, const QString& file)
     }
     const int end = SectionEnd(text, header);
     for (int i = header + 1; i < end; ++i) {
-        QByteArray value;
+        QString value;
         if (!IsKeyLine(text.lines[static_cast<std::size_t>(i)], key, &value)) {
             continue;
         }
-        if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'')
+        if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
             && value.back() == value.front()) {
             value = value.mid(1, value.size() - 2);
         }
-        const int nul = value.indexOf('\0');
+        const qsizetype nul = value.indexOf(QChar(u'\0'));
         if (nul >= 0) {
             value.truncate(nul);
         }
-        return QString::fromLatin1(value.left(MaxValueLength));
+        return value.left(MaxValueLength);
     }
     return {};
 }
 
-bool WriteIni(const QString& section, const QString& key, const QString& value, const QString& file)
+FileError WriteIni(const QString& section, const QString& key, const QString& value, const QString& file)
 {
-    if (file.isEmpty() || section.trimmed().isEmpty() || key.trimmed().isEmpty()) {
-        return false;
+    if (section.trimmed().isEmpty() || key.trimmed().isEmpty()) {
+        return { fileerror::BadFileName, QStringLiteral("Bad file name: no section or key name given") };
     }
     IniText text = Load(file);
     // A line break inside a value would start a line of its own in the file.
     QString flat = value;
     flat.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    const QByteArray keyLine = key.trimmed().toLatin1() + '=' + flat.toLatin1();
+    const QString keyLine = key.trimmed() + QLatin1Char('=') + flat;
 
     const int header = FindSection(text, section);
     if (header < 0) {
-        text.lines.push_back('[' + section.trimmed().toLatin1() + ']');
+        text.lines.push_back(QLatin1Char('[') + section.trimmed() + QLatin1Char(']'));
         text.lines.push_back(keyLine);
     } else {
         const int end = SectionEnd(text, header);
         int found = -1;
         int lastFilled = header;
         for (int i = header + 1; i < end; ++i) {
-            const QByteArray& line = text.lines[static_cast<std::size_t>(i)];
+            const QString& line = text.lines[static_cast<std::size_t>(i)];
             if (IsKeyLine(line, key, nullptr)) {
                 found = i;
                 break;
@@ -175,15 +186,12 @@ bool WriteIni(const QString& section, const QString& key, const QString& value, 
         }
     }
 
-    QSaveFile out(file);
-    if (!out.open(QIODevice::WriteOnly)) {
-        return false;
+    QByteArray bytes;
+    for (const QString& line : text.lines) {
+        bytes += line.toUtf8();
+        bytes += text.lineEnd;
     }
-    for (const QByteArray& line : text.lines) {
-        out.write(line);
-        out.write(text.lineEnd);
-    }
-    return out.commit();
+    return SaveWholeFile(file, bytes);
 }
 
 } // namespace pelicard

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "window/FileSave.h"
+
 #include <QString>
 
 namespace pelicard {
@@ -15,8 +17,8 @@ bool FileExists(const QString& path);
 QString ReadIni(const QString& section, const QString& key, const QString& file);
 
 // Writes one value, creating the file, section or key as needed and keeping every other line as it
-// was. The file is replaced in one step, so a failed write leaves the old file intact. Returns false
-// when nothing could be written (an empty path among others).
-bool WriteIni(const QString& section, const QString& key, const QString& value, const QString& file);
+// was. Values are written in UTF-8. The file is replaced in one step, so a failed write (a full disk
+// among others) leaves the old file intact and returns the fault.
+FileError WriteIni(const QString& section, const QString& key, const QString& value, const QString& file);
 
 } // namespace pelicard

@@ -7,7 +7,7 @@
 #include "values/Commands.h"
 #include "values/LeadingNumber.h"
 #include "window/Clock.h"
-#include "window/Colours.h"
+#include "window/ControlColours.h"
 #include "window/Prompts.h"
 
 #include <QApplication>
@@ -34,10 +34,14 @@ Program::Program(HidBackend& backend, Prompts& prompts, const Clock& clock, QStr
     , modes(window, state, link, gauges)
     , parser(window, state, records, logger, trend, gauges)
     , loop(window, usb, link, prompts)
-    , programDirectory(std::move(programDirectory))
+    , programDirectory_(std::move(programDirectory))
 {
     link.SetReplyHandler(
         [this](const std::string& reply, bool ack, bool enq) { parser.ParseReply(reply, ack, enq); });
+    // The user has been told the meter is gone; the timers that talk to it stop, so the message
+    // is not raised again on every tick. What the tables hold stays.
+    link.SetLossHandler([this] { StopMeterActivity(); });
+    logger.ResetLoggerTable();
     Connect();
 }
 
@@ -78,10 +82,22 @@ void Program::Connect()
 void Program::Start()
 {
     InitMeter();
+    // The transactions that create the settings file show "Connected"; nothing is linked yet.
+    if (!Linked()) {
+        window.StatusBar1->SetPanelText(3, QStringLiteral("Disconnected"));
+    }
     window.show();
     // Window managers differ in when (and whether) they activate a new window; the gauges are set
     // up at once all the same.
     Form_Activate();
+}
+
+void Program::StopMeterActivity()
+{
+    loop.StopDownload();
+    if (records.Sampling()) {
+        records.StopSampling();
+    }
 }
 
 void Program::InitMeter()
@@ -98,7 +114,7 @@ void Program::InitMeter()
     }
 
     if (usb.deviceFound) {
-        iniPath = programDirectory + QLatin1Char('/') + IniFileName(usb.productId);
+        iniPath = programDirectory_ + QLatin1Char('/') + IniFileName(usb.productId);
         if (!FileExists(iniPath)) {
             // The file is made only from two real answers: a meter that stops answering half-way
             // leaves no file, and the next link asks again.
@@ -132,7 +148,7 @@ void Program::InitMeter()
             QStringLiteral("Device Not Found"));
     }
 
-    ApplyModelView(window, state, logger);
+    ApplyModelView(window, state);
 
     window.grdLog[0]->SetTextMatrix(
         0, 1, ReadIni(QStringLiteral("logFname"), QStringLiteral("logFname"), iniPath));
@@ -140,7 +156,8 @@ void Program::InitMeter()
         0, 1, ReadIni(QStringLiteral("trdFname"), QStringLiteral("trdFname"), iniPath));
     window.txtGfn->setText(ReadIni(QStringLiteral("grdFname"), QStringLiteral("grdFname"), iniPath));
 
-    records.recordRow = 1;
+    // A relink never overwrites samples: recording goes on after the last filled row.
+    records.recordRow = static_cast<int>(RowsUntilGap(*window.grdMain).size()) + 1;
     state.pendingCommand.clear();
 }
 
@@ -204,22 +221,27 @@ void Program::Unlink()
     SetPanelsEnabled(false);
     window.StatusBar1->SetPanelText(3, QStringLiteral("Disconnected"));
     window.StatusBar1->SetPanelText(1, QString());
-    if (records.Sampling()) {
-        records.StopSampling();
-    }
+    StopMeterActivity();
 }
 
 void Program::SaveFileNames()
 {
-    // Without a meter found since the start there is no file to write to.
-    if (iniPath.isEmpty()) {
+    // Only a settings file that start-up or a link made is written: a file holding file names
+    // alone would lack the caption and model the next start relies on.
+    if (!FileExists(iniPath)) {
         return;
     }
-    WriteIni(QStringLiteral("grdFname"), QStringLiteral("grdFname"), window.txtGfn->text(), iniPath);
-    WriteIni(
-        QStringLiteral("logFname"), QStringLiteral("logFname"), window.grdLog[0]->TextMatrix(0, 1), iniPath);
-    WriteIni(
-        QStringLiteral("trdFname"), QStringLiteral("trdFname"), window.grdTrd->TextMatrix(0, 1), iniPath);
+    const std::pair<const char*, QString> names[] = { { "grdFname", window.txtGfn->text() },
+        { "logFname", window.grdLog[0]->TextMatrix(0, 1) }, { "trdFname", window.grdTrd->TextMatrix(0, 1) } };
+    for (const auto& [key, value] : names) {
+        const QString name = QString::fromLatin1(key);
+        const FileError error = WriteIni(name, name, value, iniPath);
+        if (error.failed()) {
+            // One message; the file keeps what it held.
+            prompts.Ok(FormatFileError(error));
+            return;
+        }
+    }
 }
 
 void Program::Command3_Click()

@@ -63,9 +63,11 @@ private:
     // Writes the three remembered file names; runs whenever the window closes.
     void SaveFileNames();
     void SetPanelsEnabled(bool enabled);
+    // Stops the logger download and sampling, the two that talk to the meter on a timer.
+    void StopMeterActivity();
     void Connect();
 
-    QString programDirectory;
+    QString programDirectory_;
 };
 
 } // namespace pelicard

@@ -19,8 +19,8 @@ public:
     void CriticalStop(const std::string& text, const std::string& title) override;
 
 private:
-    frmMain& window;
-    Prompts& prompts;
+    frmMain& window_;
+    Prompts& prompts_;
 };
 
 } // namespace pelicard

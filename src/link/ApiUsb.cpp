@@ -7,8 +7,8 @@
 namespace pelicard {
 
 ApiUsb::ApiUsb(HidBackend& backend, LinkIndicators& indicators)
-    : backend(backend)
-    , indicators(indicators)
+    : backend_(backend)
+    , indicators_(indicators)
 { }
 
 bool ApiUsb::FindMeter()
@@ -16,10 +16,10 @@ bool ApiUsb::FindMeter()
     deviceFound = false;
     lastDevice = false;
     // Handles left open by a read that failed would otherwise leak with every reopening.
-    backend.Close(writeHandle);
-    backend.Close(readHandle);
-    writeHandle = readHandle = -1;
-    const std::vector<HidInterfaceInfo> interfaces = backend.Enumerate();
+    backend_.Close(writeHandle_);
+    backend_.Close(readHandle_);
+    writeHandle_ = readHandle_ = -1;
+    const std::vector<HidInterfaceInfo> interfaces = backend_.Enumerate();
     for (std::size_t index = 0; !lastDevice && !deviceFound; ++index) {
         if (index >= interfaces.size()) {
             lastDevice = true;
@@ -32,9 +32,9 @@ bool ApiUsb::FindMeter()
             || static_cast<std::int16_t>(info.productId) != static_cast<std::int16_t>(productId)) {
             continue;
         }
-        const int handle = backend.Open(info.path);
+        const int handle = backend_.Open(info.path);
         if (handle >= 0) {
-            writeHandle = handle;
+            writeHandle_ = handle;
             devicePath = info.path;
             deviceFound = true;
         }
@@ -43,14 +43,14 @@ bool ApiUsb::FindMeter()
         return false;
     }
     ReadCaps();
-    readHandle = backend.Open(devicePath);
+    readHandle_ = backend_.Open(devicePath);
     PrepareRead();
     return true;
 }
 
 void ApiUsb::ReadCaps()
 {
-    const HidReportLengths lengths = backend.ReportLengths(writeHandle);
+    const HidReportLengths lengths = backend_.ReportLengths(writeHandle_);
     hidCaps.InputReportByteLength = lengths.input > 0 ? lengths.input : DefaultReportLength;
     hidCaps.OutputReportByteLength = lengths.output > 0 ? lengths.output : DefaultReportLength;
 }
@@ -67,18 +67,18 @@ void ApiUsb::WriteReport()
     std::vector<std::uint8_t> report(static_cast<std::size_t>(length), 0);
     const std::size_t payload = std::min(report.size() - 1, outReport.size());
     std::copy_n(outReport.begin(), payload, report.begin() + 1);
-    const bool written = writeHandle >= 0 && backend.Write(writeHandle, report);
+    const bool written = writeHandle_ >= 0 && backend_.Write(writeHandle_, report);
     lastResult = written ? 1 : 0;
     ioStatus = lastResult;
 }
 
 int ApiUsb::ReadInto(int timeoutMs)
 {
-    if (readHandle < 0) {
+    if (readHandle_ < 0) {
         return ReadFailed;
     }
     std::vector<std::uint8_t> report;
-    switch (backend.Read(readHandle, report, timeoutMs)) {
+    switch (backend_.Read(readHandle_, report, timeoutMs)) {
     case ReadOutcome::Arrived: {
         // The input buffer keeps the report length whatever arrives: a short report is padded with
         // zeros, a long one cut.
@@ -104,16 +104,16 @@ void ApiUsb::ReadReport()
         return;
     }
     if (ioStatus == ReadTimedOut) {
-        backend.CancelRead(readHandle);
-        backend.Close(writeHandle);
-        backend.Close(readHandle);
-        writeHandle = readHandle = -1;
+        backend_.CancelRead(readHandle_);
+        backend_.Close(writeHandle_);
+        backend_.Close(readHandle_);
+        writeHandle_ = readHandle_ = -1;
         deviceFound = false;
-        indicators.ShowConnection("Disconnected");
-        indicators.Beep();
+        indicators_.ShowConnection("Disconnected");
+        indicators_.Beep();
     } else {
         deviceFound = false;
-        indicators.ShowConnection("Disconnected");
+        indicators_.ShowConnection("Disconnected");
     }
 }
 
@@ -129,9 +129,9 @@ int ApiUsb::WaitForReport(int timeoutMs)
 
 void ApiUsb::CloseMeter()
 {
-    backend.Close(writeHandle);
-    backend.Close(readHandle);
-    writeHandle = readHandle = -1;
+    backend_.Close(writeHandle_);
+    backend_.Close(readHandle_);
+    writeHandle_ = readHandle_ = -1;
     deviceFound = false;
     reportWaiting = false;
 }

@@ -61,10 +61,10 @@ public:
 private:
     int ReadInto(int timeoutMs);
 
-    HidBackend& backend;
-    LinkIndicators& indicators;
-    int writeHandle = -1;
-    int readHandle = -1;
+    HidBackend& backend_;
+    LinkIndicators& indicators_;
+    int writeHandle_ = -1;
+    int readHandle_ = -1;
 };
 
 } // namespace pelicard

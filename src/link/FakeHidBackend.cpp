@@ -23,7 +23,7 @@ int FakeHidBackend::Open(const std::string& path)
     if (unopenable.count(path) != 0) {
         return -1;
     }
-    const int handle = nextHandle++;
+    const int handle = nextHandle_++;
     openHandles.insert(handle);
     return handle;
 }
@@ -38,25 +38,25 @@ bool FakeHidBackend::Write(int handle, const std::vector<std::uint8_t>& report)
     // next reports; payload positions 0 to 61 carry it.
     for (std::size_t i = 1; i < report.size() && i <= 62; ++i) {
         const std::uint8_t byte = report[i];
-        if (!inFrame) {
+        if (!inFrame_) {
             if (i != 1 || byte != 2) {
                 break;
             }
-            inFrame = true;
-            partial.clear();
+            inFrame_ = true;
+            partial_.clear();
             continue;
         }
         if (byte == 3) {
-            inFrame = false;
-            commands.push_back(partial);
+            inFrame_ = false;
+            commands_.push_back(partial_);
             if (respond) {
-                for (const std::string& reply : respond(partial)) {
+                for (const std::string& reply : respond(partial_)) {
                     QueueReply(reply);
                 }
             }
             break;
         }
-        partial.push_back(static_cast<char>(byte));
+        partial_.push_back(static_cast<char>(byte));
     }
     return true;
 }

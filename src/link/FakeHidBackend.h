@@ -35,7 +35,7 @@ public:
     void QueueReply(const std::string& text, bool withEndByte = true);
     void QueueTimeout() { inputs.emplace_back(); }
     // The command texts of the written reports, frames put back together.
-    const std::vector<std::string>& Commands() const { return commands; }
+    const std::vector<std::string>& Commands() const { return commands_; }
 
     std::vector<HidInterfaceInfo> Enumerate() override { return interfaces; }
     int Open(const std::string& path) override;
@@ -46,10 +46,10 @@ public:
     void CancelRead(int) override { ++cancelledReads; }
 
 private:
-    int nextHandle = 1;
-    std::vector<std::string> commands;
-    std::string partial;
-    bool inFrame = false;
+    int nextHandle_ = 1;
+    std::vector<std::string> commands_;
+    std::string partial_;
+    bool inFrame_ = false;
 };
 
 } // namespace pelicard

@@ -16,7 +16,7 @@ HidapiBackend::HidapiBackend()
 
 HidapiBackend::~HidapiBackend()
 {
-    for (auto& [handle, device] : devices) {
+    for (auto& [handle, device] : devices_) {
         hid_close(device);
     }
     hid_exit();
@@ -25,11 +25,11 @@ HidapiBackend::~HidapiBackend()
 std::vector<HidInterfaceInfo> HidapiBackend::Enumerate()
 {
     std::vector<HidInterfaceInfo> result;
-    enumeratedPaths.clear();
+    enumeratedPaths_.clear();
     hid_device_info* list = hid_enumerate(0, 0);
     for (const hid_device_info* info = list; info != nullptr; info = info->next) {
         result.push_back({ info->path ? info->path : "", info->vendor_id, info->product_id });
-        enumeratedPaths.push_back(result.back().path);
+        enumeratedPaths_.push_back(result.back().path);
     }
     hid_free_enumeration(list);
     return result;
@@ -39,24 +39,24 @@ int HidapiBackend::Open(const std::string& path)
 {
     // Only paths that the enumeration returned: the library crashes on paths that open but are no
     // HID node.
-    if (std::find(enumeratedPaths.begin(), enumeratedPaths.end(), path) == enumeratedPaths.end()) {
+    if (std::find(enumeratedPaths_.begin(), enumeratedPaths_.end(), path) == enumeratedPaths_.end()) {
         return -1;
     }
     hid_device* device = hid_open_path(path.c_str());
     if (device == nullptr) {
         return -1;
     }
-    const int handle = nextHandle++;
-    devices[handle] = device;
+    const int handle = nextHandle_++;
+    devices_[handle] = device;
     return handle;
 }
 
 void HidapiBackend::Close(int handle)
 {
-    const auto found = devices.find(handle);
-    if (found != devices.end()) {
+    const auto found = devices_.find(handle);
+    if (found != devices_.end()) {
         hid_close(found->second);
-        devices.erase(found);
+        devices_.erase(found);
     }
 }
 
@@ -103,8 +103,8 @@ void HidapiBackend::CancelRead(int /*handle*/)
 
 hid_device_* HidapiBackend::Device(int handle) const
 {
-    const auto found = devices.find(handle);
-    return found == devices.end() ? nullptr : found->second;
+    const auto found = devices_.find(handle);
+    return found == devices_.end() ? nullptr : found->second;
 }
 
 } // namespace pelicard

@@ -27,9 +27,9 @@ public:
 private:
     hid_device_* Device(int handle) const;
 
-    std::map<int, hid_device_*> devices;
-    std::vector<std::string> enumeratedPaths;
-    int nextHandle = 1;
+    std::map<int, hid_device_*> devices_;
+    std::vector<std::string> enumeratedPaths_;
+    int nextHandle_ = 1;
 };
 
 } // namespace pelicard

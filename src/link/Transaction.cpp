@@ -20,94 +20,94 @@ std::string_view Mid(std::string_view text, std::size_t from, std::size_t count)
 } // namespace
 
 Transaction::Transaction(ApiUsb& usb, LinkIndicators& indicators)
-    : usb(usb)
-    , indicators(indicators)
+    : usb_(usb)
+    , indicators_(indicators)
 { }
 
 namespace {
 struct DepthGuard {
     explicit DepthGuard(int& depth)
-        : depth(depth)
+        : depth_(depth)
     {
-        ++depth;
+        ++depth_;
     }
-    ~DepthGuard() { --depth; }
+    ~DepthGuard() { --depth_; }
     DepthGuard(const DepthGuard&) = delete;
     DepthGuard& operator=(const DepthGuard&) = delete;
-    int& depth;
+    int& depth_;
 };
 } // namespace
 
 void Transaction::SendCommand(std::string_view command)
 {
-    if (reportingLoss) {
+    if (reportingLoss_) {
         return;
     }
-    const DepthGuard guard(depth);
-    if (!usb.deviceFound) {
-        usb.deviceFound = usb.FindMeter();
-        if (!usb.deviceFound) {
+    const DepthGuard guard(depth_);
+    if (!usb_.deviceFound) {
+        usb_.deviceFound = usb_.FindMeter();
+        if (!usb_.deviceFound) {
             ConnectionLost();
             return;
         }
     }
-    indicators.ShowConnection("Connected");
-    indicators.SetLamp(0, colour::Red);
+    indicators_.ShowConnection("Connected");
+    indicators_.SetLamp(0, colour::Red);
 
     const int length = static_cast<int>(command.size());
     sendPos = 1;
     frameDone = false;
-    usb.outReport[0] = StartByte;
+    usb_.outReport[0] = StartByte;
     int position = 1;
     while (!frameDone) {
         while (position <= LastPayloadPosition) {
             if (sendPos == length + 1) {
                 frameDone = true;
-                usb.outReport[static_cast<std::size_t>(position)] = EndByte;
+                usb_.outReport[static_cast<std::size_t>(position)] = EndByte;
                 break;
             }
-            usb.outReport[static_cast<std::size_t>(position)]
+            usb_.outReport[static_cast<std::size_t>(position)]
                 = static_cast<std::uint8_t>(command[static_cast<std::size_t>(sendPos - 1)]);
             ++position;
             ++sendPos;
         }
-        usb.WriteReport();
-        if (usb.ioStatus != 1) {
+        usb_.WriteReport();
+        if (usb_.ioStatus != 1) {
             // A report that cannot be written closes the meter silently; the next command reopens
             // it or reports the loss.
-            usb.CloseMeter();
+            usb_.CloseMeter();
             return;
         }
         position = 0;
     }
 
-    indicators.SetLamp(0, colour::White);
-    indicators.SetLamp(1, colour::Green);
+    indicators_.SetLamp(0, colour::White);
+    indicators_.SetLamp(1, colour::Green);
     frameDone = false;
 
     if (command != "GTL") {
-        usb.readTimeout = ReplyTimeoutMs;
-        usb.ReadReport();
-        if (usb.ioStatus != ReadArrived) {
+        usb_.readTimeout = ReplyTimeoutMs;
+        usb_.ReadReport();
+        if (usb_.ioStatus != ReadArrived) {
             return;
         }
         TakeReport();
     }
-    indicators.SetLamp(1, colour::White);
+    indicators_.SetLamp(1, colour::White);
 
-    usb.readTimeout = TrailingTimeoutMs;
-    usb.ReadReport();
-    if (usb.ioStatus == ReadArrived) {
+    usb_.readTimeout = TrailingTimeoutMs;
+    usb_.ReadReport();
+    if (usb_.ioStatus == ReadArrived) {
         TakeReport();
     }
 }
 
 void Transaction::TakeReport()
 {
-    const DepthGuard guard(depth);
-    const std::vector<std::uint8_t>& report = usb.inReport;
+    const DepthGuard guard(depth_);
+    const std::vector<std::uint8_t>& report = usb_.inReport;
     // A report is taken once; the receive loop does not parse it a second time.
-    usb.reportWaiting = false;
+    usb_.reportWaiting = false;
     replyText.clear();
     ackReply = false;
     enqReply = false;
@@ -130,28 +130,31 @@ void Transaction::TakeReport()
     const std::string reply = replyText;
     const bool ack = ackReply;
     const bool enq = enqReply;
-    if (replyHandler) {
-        replyHandler(reply, ack, enq);
+    if (replyHandler_) {
+        replyHandler_(reply, ack, enq);
     }
     frameDone = false;
     // During a logger download the receive lamp stays green until the end-of-data record.
     if (Mid(reply, 1, 3) != "plr" || Mid(reply, 10, 5) == "--EOD") {
-        indicators.SetLamp(1, colour::White);
+        indicators_.SetLamp(1, colour::White);
     }
 }
 
 void Transaction::ConnectionLost()
 {
-    if (usb.deviceFound) {
-        usb.CloseMeter();
+    if (usb_.deviceFound) {
+        usb_.CloseMeter();
     }
-    indicators.ShowConnection("Disconnected");
-    reportingLoss = true;
-    indicators.CriticalStop("Device not detected...Please check USB cable & connector.", "Connection Error");
-    reportingLoss = false;
-    indicators.SetLinkButtonColour(colour::ButtonFace);
-    indicators.SetLamp(0, colour::White);
-    indicators.SetLamp(1, colour::White);
+    indicators_.ShowConnection("Disconnected");
+    reportingLoss_ = true;
+    indicators_.CriticalStop("Device not detected...Please check USB cable & connector.", "Connection Error");
+    reportingLoss_ = false;
+    indicators_.SetLinkButtonColour(colour::ButtonFace);
+    indicators_.SetLamp(0, colour::White);
+    indicators_.SetLamp(1, colour::White);
+    if (lossHandler) {
+        lossHandler();
+    }
 }
 
 } // namespace pelicard

@@ -18,13 +18,16 @@ public:
 
     Transaction(ApiUsb& usb, LinkIndicators& indicators);
 
-    void SetReplyHandler(ReplyHandler handler) { replyHandler = std::move(handler); }
+    void SetReplyHandler(ReplyHandler handler) { replyHandler_ = std::move(handler); }
+    // Runs after the user has been told that the meter cannot be reached, so that whatever keeps
+    // talking to the meter on a timer stops there: one lost meter gives one message.
+    void SetLossHandler(std::function<void()> handler) { lossHandler = std::move(handler); }
 
     void SendCommand(std::string_view command);
     void TakeReport();
     void ConnectionLost();
     // True while a transaction or the framing of a report runs, including any message box it shows.
-    bool InProgress() const { return depth > 0; }
+    bool InProgress() const { return depth_ > 0; }
 
     int sendPos = 1;
     bool frameDone = false;
@@ -33,13 +36,14 @@ public:
     bool enqReply = false;
 
 private:
-    ApiUsb& usb;
-    LinkIndicators& indicators;
-    ReplyHandler replyHandler;
+    ApiUsb& usb_;
+    LinkIndicators& indicators_;
+    ReplyHandler replyHandler_;
+    std::function<void()> lossHandler;
     // While the "Connection Error" box is open, timer ticks may run; they must not stack a second
     // transaction and a second box on top of it.
-    bool reportingLoss = false;
-    int depth = 0;
+    bool reportingLoss_ = false;
+    int depth_ = 0;
 };
 
 } // namespace pelicard

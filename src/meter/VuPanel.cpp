@@ -71,7 +71,7 @@ bool VuPanel::Tick()
     return true;
 }
 
-void VuPanel::setDialCache(bool enabled)
+void VuPanel::SetDialCache(bool enabled)
 {
     dialCache_ = enabled;
 }
@@ -100,7 +100,7 @@ void VuPanel::PaintFrame()
 
 bool VuPanel::CanUseLayer(const clsVUmeter& meter) const
 {
-    return meter.settings().picture.hDC == picture_ && !picture_->isNull()
+    return meter.GetSettings().picture.hDC == picture_ && !picture_->isNull()
         && HoldsOpaqueWords(picture_->format());
 }
 
@@ -108,7 +108,7 @@ const VuPanel::DialLayer& VuPanel::LayerFor(std::size_t index)
 {
     DialLayer& layer = layers_[index];
     const clsVUmeter& meter = meters_[index];
-    if (layer.valid && layer.settings == meter.settings() && layer.clip == meter.currentClip()
+    if (layer.valid && layer.settings == meter.GetSettings() && layer.clip == meter.GetClip()
         && layer.size == picture_->size()) {
         return layer;
     }
@@ -135,8 +135,8 @@ const VuPanel::DialLayer& VuPanel::LayerFor(std::size_t index)
             layer.spans.push_back(Span { y, start, x - start });
         }
     }
-    layer.settings = meter.settings();
-    layer.clip = meter.currentClip();
+    layer.settings = meter.GetSettings();
+    layer.clip = meter.GetClip();
     layer.size = picture_->size();
     layer.valid = true;
     return layer;
@@ -157,10 +157,10 @@ VuPanel::FrameState VuPanel::CurrentState() const
 {
     FrameState state;
     for (std::size_t k = 0; k < meters_.size(); ++k) {
-        state.settings[k] = meters_[k].settings();
-        state.clips[k] = meters_[k].currentClip();
-        state.needles[k] = meters_[k].needleShape();
-        state.textSources[k] = meters_[k].texts();
+        state.settings[k] = meters_[k].GetSettings();
+        state.clips[k] = meters_[k].GetClip();
+        state.needles[k] = meters_[k].GetNeedleShape();
+        state.textSources[k] = meters_[k].GetTexts();
     }
     state.texts = texts_;
     state.picture = picture_;

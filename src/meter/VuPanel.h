@@ -39,9 +39,9 @@ public:
     bool Tick();
 
     // Off: every frame is painted element by element (for comparison; the pixels are the same).
-    void setDialCache(bool enabled);
+    void SetDialCache(bool enabled);
     // Number of frames painted since construction.
-    std::uint64_t framesPainted() const { return framesPainted_; }
+    std::uint64_t GetFramesPainted() const { return framesPainted_; }
 
 private:
     struct Span {

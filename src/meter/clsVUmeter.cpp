@@ -1,7 +1,7 @@
 #include "meter/clsVUmeter.h"
 
-#include <QDateTime>
-#include <QTime>
+#include "meter/GaugeFormat.h"
+#include "values/Arithmetic.h"
 
 #include <algorithm>
 #include <cmath>
@@ -18,119 +18,67 @@ constexpr double kPointAngleDegrees = 180.0 / 3.1415928;
 constexpr double kDialUnit = 60.0;
 constexpr std::uint32_t kShadowColour = 0x808080;
 constexpr int kShadowOffset = 3;
-// More marks than this cannot be told apart at whole-degree angles; the cap keeps absurd settings
-// from stalling the painting.
+// Numbers and band segments: more than this cannot be told apart at whole-degree angles; the cap
+// keeps absurd settings from stalling the painting. Ticks are bounded by the degrees of the arc.
 constexpr i64 kMaxMarks = 10000;
-
-const std::array<clsVUmeter::ScrewImage, 2> kScrewImages = { {
-    // Image 0: slot across the middle row.
-    { {
-        { 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFEFFFF, 0xFDFEFE, 0xFDFEFE, 0xFEFFFF, 0xFFFFFF, 0xFFFFFF,
-            0xFFFFFF, 0xFFFFFF },
-        { 0xFFFFFF, 0xFFFFFF, 0xF9FAFA, 0xD9E2E2, 0xCCD8D8, 0xCCD8D8, 0xCCD8D8, 0xCDD9D9, 0xDAE3E3, 0xF9FAFA,
-            0xFFFFFF, 0xFFFFFF },
-        { 0xFFFFFF, 0xF5F7F7, 0xCCD8D8, 0xC8D4D4, 0xC7D3D3, 0xC6D2D2, 0xC7D3D3, 0xC8D4D4, 0xC9D5D5, 0xCED9D9,
-            0xF5F7F7, 0xFFFFFF },
-        { 0xFFFFFF, 0xD1DBDB, 0xC5D1D1, 0xC3CFCF, 0xC1CDCD, 0xBFCBCB, 0xC1CDCD, 0xC3CFCF, 0xC5D1D1, 0xC7D3D3,
-            0xD2DCDC, 0xFFFFFF },
-        { 0xEDF0F0, 0xC3CFCF, 0xC0CCCC, 0xBECACA, 0xBBC7C7, 0xB9C5C5, 0xBBC7C7, 0xBECACA, 0xC0CCCC, 0xC3CFCF,
-            0xC5D1D1, 0xEDF1F1 },
-        { 0xE0E6E6, 0xBFCBCB, 0xBCC8C8, 0xB9C5C5, 0xB5C1C1, 0xB3BFBF, 0xB5C1C1, 0xB9C5C5, 0xBCC8C8, 0xBFCBCB,
-            0xC2CECE, 0xE2E8E8 },
-        { 0xFBFCFC, 0x8F9A9A, 0x6C7778, 0x869090, 0x8B9798, 0x95A2A5, 0x8E9C9C, 0x7D8B8A, 0x7B8886, 0x7E8887,
-            0xB7BCBA, 0xFBFCFC },
-        { 0xE1E6E6, 0xB7C3C3, 0xB3BFBF, 0xAEBABA, 0xAAB6B6, 0xA7B3B3, 0xAAB6B6, 0xAEBABA, 0xB3BFBF, 0xB7C3C3,
-            0xBCC8C8, 0xE3E8E8 },
-        { 0xF6F8F8, 0xB3BFBF, 0xAEBABA, 0xA9B5B5, 0xA4B0B0, 0x62716C, 0xA4B0B0, 0xA9B5B5, 0xAEBABA, 0xB3BFBF,
-            0xB9C5C5, 0xF7F8F8 },
-        { 0xFFFFFF, 0xD2D9D9, 0xAAB6B6, 0xA4B0B0, 0x9EAAAA, 0x9AA6A6, 0x9EAAAA, 0xA4B0B0, 0xAAB6B6, 0xB0BCBC,
-            0xD5DCDC, 0xFFFFFF },
-        { 0xFFFFFF, 0xFFFFFF, 0xC7CECE, 0x9FABAB, 0x99A5A5, 0x94A0A0, 0x99A5A5, 0x9FABAB, 0xA5B1B1, 0xCBD2D2,
-            0xFFFFFF, 0xFFFFFF },
-        { 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xE6E9E9, 0xB5BDBD, 0x9CA7A7, 0xA1ABAB, 0xBAC2C2, 0xE8EBEB, 0xFFFFFF,
-            0xFFFFFF, 0xFFFFFF },
-    } },
-    // Image 1: slot down the middle columns.
-    { {
-        { 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xF9FBFB, 0xE8EBEB, 0xE8EBEB, 0xF9FBFB, 0xFFFFFF, 0xFFFFFF,
-            0xFFFFFF, 0xFFFFFF },
-        { 0xFFFFFF, 0xFFFFFF, 0xF9FAFA, 0xD9E2E2, 0xCCD8D8, 0x9DA9A9, 0x9DA9A9, 0xCDD9D9, 0xDAE3E3, 0xF9FAFA,
-            0xFFFFFF, 0xFFFFFF },
-        { 0xFFFFFF, 0xF5F7F7, 0xCCD8D8, 0xC8D4D4, 0xC7D3D3, 0x95A1A1, 0x96A2A2, 0xC8D4D4, 0xC9D5D5, 0xCED9D9,
-            0xF5F7F7, 0xFFFFFF },
-        { 0xFFFFFF, 0xD1DBDB, 0xC5D1D1, 0xC3CFCF, 0xC1CDCD, 0x8D9999, 0x8E9A9A, 0xC3CFCF, 0xC5D1D1, 0xC7D3D3,
-            0xD2DCDC, 0xFFFFFF },
-        { 0xEDF0F0, 0xC3CFCF, 0xC0CCCC, 0xBECACA, 0xBBC7C7, 0x859191, 0x879393, 0xBECACA, 0xC0CCCC, 0xC3CFCF,
-            0xC5D1D1, 0xEDF1F1 },
-        { 0xE0E6E6, 0xBFCBCB, 0xBCC8C8, 0xB9C5C5, 0xB5C1C1, 0x7D8989, 0x7F8B8B, 0xB9C5C5, 0xBCC8C8, 0xBFCBCB,
-            0xC2CECE, 0xE2E8E8 },
-        { 0xDEE4E4, 0xBBC7C7, 0xB7C3C3, 0xB3BFBF, 0xB0BCBC, 0x758181, 0x788484, 0xB3BFBF, 0xB7C3C3, 0xBBC7C7,
-            0xBFCBCB, 0xE0E6E6 },
-        { 0xE1E6E6, 0xB7C3C3, 0xB3BFBF, 0xAEBABA, 0xAAB6B6, 0x6D7979, 0x707C7C, 0xAEBABA, 0xB3BFBF, 0xB7C3C3,
-            0xBCC8C8, 0xE3E8E8 },
-        { 0xF6F8F8, 0xB3BFBF, 0xAEBABA, 0xA9B5B5, 0xA4B0B0, 0x657171, 0x697575, 0xA9B5B5, 0xAEBABA, 0xB3BFBF,
-            0xB9C5C5, 0xF7F8F8 },
-        { 0xFFFFFF, 0xD2D9D9, 0xAAB6B6, 0xA4B0B0, 0x9EAAAA, 0x657171, 0x62716C, 0xA4B0B0, 0xAAB6B6, 0xB0BCBC,
-            0xD5DCDC, 0xFFFFFF },
-        { 0xFFFFFF, 0xFFFFFF, 0xC7CECE, 0x9FABAB, 0x99A5A5, 0x657171, 0x657171, 0x9FABAB, 0xA5B1B1, 0xCBD2D2,
-            0xFFFFFF, 0xFFFFFF },
-        { 0xFFFFFF, 0xFFFFFF, 0xFFFFFF, 0xE6E9E9, 0xB5BDBD, 0x667171, 0x687272, 0xBAC2C2, 0xE8EBEB, 0xFFFFFF,
-            0xFFFFFF, 0xFFFFFF },
-    } },
-} };
-
-double RoundHalfEven(double v)
-{
-    const double floorV = std::floor(v);
-    const double rest = v - floorV;
-    if (rest > 0.5 || (rest == 0.5 && std::fmod(floorV, 2.0) != 0.0)) {
-        return floorV + 1.0;
-    }
-    return floorV;
-}
-
-// Whole numbers that do not fit (absurd settings) saturate; a result that is no number gives 0.
-int RoundToInt(double v)
-{
-    if (std::isnan(v)) {
-        return 0;
-    }
-    const double r = RoundHalfEven(v);
-    if (r <= static_cast<double>(std::numeric_limits<int>::min())) {
-        return std::numeric_limits<int>::min();
-    }
-    if (r >= static_cast<double>(std::numeric_limits<int>::max())) {
-        return std::numeric_limits<int>::max();
-    }
-    return static_cast<int>(r);
-}
-
-int Saturate(i64 v)
-{
-    return static_cast<int>(
-        std::clamp<i64>(v, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()));
-}
-
-int Offset(std::int32_t v, i64 by)
-{
-    return Saturate(static_cast<i64>(v) + by);
-}
+// Ticks farther apart than half a degree are walked over this many degrees of the arc at most:
+// more than 27 turns, where a real dial has less than one.
+constexpr double kMaxArcDegrees = 10000.0;
 
 QPoint Shifted(const QPoint& p, int by)
 {
-    return QPoint(Offset(p.x(), by), Offset(p.y(), by));
+    return QPoint(Saturate(static_cast<i64>(p.x()) + by), Saturate(static_cast<i64>(p.y()) + by));
 }
 
-// The index of the last mark of "For i = 0 To round(range) \ interval"; -1 when there is none.
-i64 LastMarkIndex(double range, std::int32_t interval)
+// The index of the last mark of "For i = 0 To round(range) \ interval", at most cap - 1; -1 when
+// there is none.
+i64 LastMarkIndex(double range, std::int32_t interval, i64 cap)
 {
     if (interval == 0 || std::isnan(range)) {
         return -1;
     }
     constexpr double kLimit = 9.0e15;
-    const auto whole = static_cast<i64>(std::clamp(RoundHalfEven(range), -kLimit, kLimit));
-    return std::min(whole / interval, kMaxMarks - 1);
+    const auto whole = static_cast<i64>(std::clamp(RoundHalfEvenWhole(range), -kLimit, kLimit));
+    return std::min(whole / interval, cap - 1);
 }
+
+// The whole degrees ticks fall on, as AdjustC gives them (-359..359), and whether a tick's angle
+// could not be computed.
+class TickDegrees {
+public:
+    void Mark(double degree)
+    {
+        if (std::isfinite(degree)) {
+            marked_[Slot(degree)] = true;
+        } else {
+            undefined_ = true;
+        }
+    }
+    // The degrees of the whole numbers lo..hi (lo <= hi, both whole): remainders by 360 with the
+    // sign of the number. 360 consecutive numbers on one side of zero reach every degree of that side.
+    void MarkWholeNumbers(double lo, double hi)
+    {
+        auto markSide = [this](double from, double to) {
+            if (from > to) {
+                return;
+            }
+            const int count = static_cast<int>(std::min(to - from, 359.0));
+            for (int k = 0; k <= count; ++k) {
+                Mark(std::fmod(to - k, 360.0));
+            }
+        };
+        markSide(lo, std::min(hi, -1.0));
+        markSide(std::max(lo, 0.0), hi);
+    }
+    bool Marked(int degree) const { return marked_[Slot(degree)]; }
+    bool MarkedUndefined() const { return undefined_; }
+
+private:
+    static std::size_t Slot(double degree) { return static_cast<std::size_t>(degree + 359.0); }
+
+    std::array<bool, 719> marked_ {};
+    bool undefined_ = false;
+};
 
 int Weight(bool bold)
 {
@@ -139,171 +87,9 @@ int Weight(bool bold)
 
 } // namespace
 
-clsVUmeter::clsVUmeter()
-{
-    InitScrew();
-}
-
-clsVUmeter::clsVUmeter(const VuTexts* texts)
-    : texts_(texts)
-{
-    InitScrew();
-}
-
-void clsVUmeter::SetVUDefaults(std::int16_t style, std::int32_t cx, std::int32_t cy)
-{
-    const QString none;
-    const QString& function = texts_ ? texts_->functionText : none;
-    const QString& mode0 = texts_ ? texts_->ModeCaption[0] : none;
-    const QString& mode1 = texts_ ? texts_->ModeCaption[1] : none;
-    const QString arial = QStringLiteral("Arial");
-    const QString whole = QStringLiteral("0");
-    const bool timing = function == QLatin1String("DUTY") || function == QLatin1String("PERIOD")
-        || function == QLatin1String("FREQ");
-    const bool temperature = function == QLatin1String("TEMP");
-
-    switch (style) {
-    case 0: {
-        const bool wide = function.startsWith(QLatin1String("RPM")) || temperature || timing;
-        Init_Ticks(cx, cy, 1.5, 1.5, 0, wide ? 100 : 50, 240, -60, 1, 10, 0x000032, 0x000000, 1, 2, 0.9, 1.0,
-            0.85, 1.0);
-        Init_Scale(cx, cy, 1.0, 1.0, 5, arial, 14, false, false, whole, 0x0000FF);
-        const double length = mode0 == QLatin1String("High") ? 0.0 : 1.4;
-        Init_Needle(cx, cy, length, length, 4, 2, 0x0000FF);
-        Init_Textlabel(cx, Offset(cy, -40), arial, 20, true, false, function, 0xFF0000);
-        Init_Valuelabel(cx, Offset(cy, 32), arial, 19, true, false, QStringLiteral("M"), 0xFF0000);
-        break;
-    }
-    case 1:
-    case 2: {
-        if (style == 2 && mode1 == QLatin1String("Error")) {
-            Init_Ticks(
-                cx, cy, 1.0, 1.0, -100, 100, 205, -25, 5, 20, 0x404040, 0x808080, 1, 2, 0.9, 1.0, 0.85, 1.0);
-            Init_Scale(cx, cy, 0.6, 0.6, 20, arial, 12, false, false, whole, 0x0000FF);
-        } else {
-            // The second sub gauge shows temperature on the narrow dial.
-            const bool wide = timing || (style == 1 && temperature);
-            Init_Ticks(cx, cy, 1.0, 1.0, 0, wide ? 100 : 50, 205, -25, wide ? 2 : 1, 10, 0x404040, 0x808080,
-                1, 2, 0.9, 1.0, 0.85, 1.0);
-            Init_Scale(cx, cy, 0.6, 0.6, wide ? 10 : 5, arial, 12, false, false, whole, 0x000000);
-        }
-        Init_Needle(cx, cy, 1.0, 1.0, 4, 2, 0x0000FF);
-        if (style == 1) {
-            Init_Textlabel(cx, Offset(cy, -25), arial, 14, true, false, mode0, 0x0000FF);
-            Init_Valuelabel(cx, Offset(cy, 15), arial, 14, true, false, QStringLiteral("S"), 0x643296);
-        } else {
-            Init_Textlabel(cx, Offset(cy, -25), arial, 14, true, false, mode1, 0xFF9600);
-            Init_Valuelabel(cx, Offset(cy, 15), arial, 14, true, false, QStringLiteral("$"), 0xFA3264);
-        }
-        break;
-    }
-    default:
-        return;
-    }
-    SetNeedleValue(0);
-}
-
-void clsVUmeter::Init_Picture(QImage* hDC, std::int32_t hPic, std::int32_t SizeX, std::int32_t SizeY)
-{
-    settings_.picture = PictureGroup { hDC, hPic, SizeX, SizeY };
-    // A new picture brings a device context without a clip area.
-    clip_ = ClipBand {};
-}
-
-void clsVUmeter::Init_Border(
-    std::int32_t borderstyle, std::uint32_t bordercolor, std::int32_t borderthickness)
-{
-    settings_.border = BorderGroup { borderstyle, bordercolor, borderthickness };
-}
-
-void clsVUmeter::Init_BorderFade(double startvalue, double endvalue, std::int32_t valuestepsize,
-    double borderbandstartsize1, double borderbandstartsize2, double borderbandendsize1,
-    double borderbandendsize2, std::uint32_t startRGB, std::uint32_t endRGB)
-{
-    settings_.borderFade
-        = BorderFadeGroup { startvalue, endvalue, static_cast<double>(valuestepsize), borderbandstartsize1,
-              borderbandstartsize2, borderbandendsize1, borderbandendsize2, startRGB, endRGB };
-}
-
-void clsVUmeter::Init_Ticks(std::int32_t centerX, std::int32_t centerY, double scaleX, double scaleY,
-    double min_value, double max_value, std::int32_t minpos_angle, std::int32_t maxpos_angle,
-    std::int32_t tickinterval_small, std::int32_t tickinterval_large, std::uint32_t smallcolor,
-    std::uint32_t largecolor, std::int32_t small_thickness, std::int32_t large_thickness, double small_amp1,
-    double small_amp2, double large_amp1, double large_amp2)
-{
-    settings_.ticks = TicksGroup { centerX, centerY, scaleX, scaleY, min_value, max_value, minpos_angle,
-        maxpos_angle, tickinterval_small, tickinterval_large, smallcolor, largecolor, small_thickness,
-        large_thickness, small_amp1, small_amp2, large_amp1, large_amp2 };
-}
-
-void clsVUmeter::Init_Needle(std::int32_t centerX, std::int32_t centerY, double scaleX, double scaleY,
-    std::int16_t needletype, std::int16_t operationmode, std::uint32_t needlecolor)
-{
-    settings_.needle
-        = NeedleGroup { centerX, centerY, scaleX, scaleY, needletype, operationmode, needlecolor };
-}
-
-void clsVUmeter::Init_Scale(std::int32_t centerX, std::int32_t centerY, double scaleX, double scaleY,
-    std::int32_t interval, const QString& fontname, std::int32_t fontsize, bool fontisbold, bool fontisitalic,
-    const QString& txtformat, std::uint32_t textcolor)
-{
-    settings_.scale = ScaleGroup { centerX, centerY, scaleX, scaleY, interval, fontname, fontsize, fontisbold,
-        fontisitalic, txtformat, textcolor };
-}
-
-void clsVUmeter::Init_Textlabel(std::int32_t centerX, std::int32_t centerY, const QString& fontname,
-    std::int32_t fontsize, bool fontisbold, bool fontisitalic, const QString& txtformat,
-    std::uint32_t textcolor)
-{
-    settings_.textLabel
-        = LabelGroup { centerX, centerY, fontname, fontsize, fontisbold, fontisitalic, txtformat, textcolor };
-}
-
-void clsVUmeter::Init_Valuelabel(std::int32_t centerX, std::int32_t centerY, const QString& fontname,
-    std::int32_t fontsize, bool fontisbold, bool fontisitalic, const QString& txtformat,
-    std::uint32_t textcolor)
-{
-    settings_.valueLabel
-        = LabelGroup { centerX, centerY, fontname, fontsize, fontisbold, fontisitalic, txtformat, textcolor };
-}
-
-void clsVUmeter::Init_Clipping(bool turnedon, std::int32_t y1, std::int32_t y2)
-{
-    settings_.clipping = ClippingGroup { turnedon, y1, y2 };
-}
-
-void clsVUmeter::Init_Screws(
-    bool enabled, std::int32_t posx1, std::int32_t posy1, std::int32_t posx2, std::int32_t posy2)
-{
-    settings_.screws = ScrewsGroup { enabled, posx1, posy1, posx2, posy2 };
-}
-
-void clsVUmeter::SetNeedleValue(double value)
-{
-    needleValue_ = value;
-    if (settings_.needle.operationmode == 1) {
-        animationValue_ = value;
-    }
-}
-
-void clsVUmeter::SetNeedleValueDirect(double value)
-{
-    needleValue_ = value;
-    animationValue_ = value;
-    needleDelta_ = 0;
-    needleVelocity_ = 0;
-}
-
-void clsVUmeter::AnimationLoop()
-{
-    needleDelta_ = needleValue_ - animationValue_;
-    needleVelocity_ = (needleVelocity_ + needleDelta_) * 0.25;
-    animationValue_ = animationValue_ + needleVelocity_;
-}
-
 double clsVUmeter::AdjustC(double c)
 {
-    return std::fmod(RoundHalfEven(c + 90.0), 360.0);
+    return std::fmod(RoundHalfEvenWhole(c + 90.0), 360.0);
 }
 
 double clsVUmeter::GetXPos(double c, double r)
@@ -370,8 +156,8 @@ bool clsVUmeter::HasValueRange() const
 QPoint clsVUmeter::PolarPoint(std::int32_t centerX, std::int32_t centerY, double scaleX, double scaleY,
     double angle, double factor) const
 {
-    return QPoint(RoundToInt(centerX + GetXPos(angle, kDialUnit * scaleX * factor)),
-        RoundToInt(centerY + GetYPos(angle, kDialUnit * scaleY * factor)));
+    return QPoint(RoundHalfEven(centerX + GetXPos(angle, kDialUnit * scaleX * factor)),
+        RoundHalfEven(centerY + GetYPos(angle, kDialUnit * scaleY * factor)));
 }
 
 QPoint clsVUmeter::TicksPoint(double angle, double factor) const
@@ -438,19 +224,14 @@ void clsVUmeter::DrawScrew(QImage& hDC, std::int16_t id, std::int16_t posx, std:
     }
 }
 
-void clsVUmeter::InitScrew()
-{
-    settings_.screwImage = kScrewImages;
-}
-
 void clsVUmeter::DrawDial(QImage& target) const
 {
     const BorderGroup& b = settings_.border;
     const TicksGroup& t = settings_.ticks;
     if (b.borderstyle == 1) {
         const NeedleGroup& n = settings_.needle;
-        const i64 rx = RoundToInt(kDialUnit * t.scaleX);
-        const i64 ry = RoundToInt(kDialUnit * t.scaleY);
+        const i64 rx = RoundHalfEven(kDialUnit * t.scaleX);
+        const i64 ry = RoundHalfEven(kDialUnit * t.scaleY);
         modGraph::DrawEllipseOutline(target, Saturate(n.centerX - rx), Saturate(n.centerY - ry),
             Saturate(n.centerX + rx), Saturate(n.centerY + ry), b.borderthickness, b.bordercolor,
             modGraph::PS_SOLID, clip_);
@@ -465,16 +246,16 @@ void clsVUmeter::DrawColourBand(QImage& target) const
 {
     const BorderFadeGroup& f = settings_.borderFade;
     const double span = f.endvalue - f.startvalue;
-    const double step = RoundHalfEven(f.valuestepsize);
+    const double step = RoundHalfEvenWhole(f.valuestepsize);
     if (step == 0.0 || span == 0.0 || !std::isfinite(span) || !std::isfinite(step) || !HasValueRange()) {
         return;
     }
-    const i64 last = LastMarkIndex(span, static_cast<std::int32_t>(step)) - 1;
+    const i64 last = LastMarkIndex(span, static_cast<std::int32_t>(step), kMaxMarks) - 1;
     auto component = [&](int shift, double q) {
         const double from = (f.startRGB >> shift) & 0xFFu;
         const double to = (f.endRGB >> shift) & 0xFFu;
         const double value
-            = std::clamp(RoundHalfEven(MapLinear(from, to, f.startvalue, f.endvalue, q)), 0.0, 255.0);
+            = std::clamp(RoundHalfEvenWhole(MapLinear(from, to, f.startvalue, f.endvalue, q)), 0.0, 255.0);
         return static_cast<std::uint32_t>(value) << shift;
     };
     for (i64 i = 0; i <= last; ++i) {
@@ -504,24 +285,43 @@ void clsVUmeter::DrawTicks(QImage& target, std::int32_t interval, double amp1, d
         return;
     }
     const TicksGroup& t = settings_.ticks;
-    const i64 last = LastMarkIndex(t.max_value - t.min_value, interval);
-    // A tick's pixels depend only on its whole-degree angle, so a second tick at the same degree
-    // would paint the same pixels again.
-    std::array<bool, 720> painted {};
-    bool paintedUndefined = false;
-    for (i64 i = 0; i <= last; ++i) {
-        const double angle = ValueAngle(t.min_value + static_cast<double>(i) * interval);
-        const double degree = AdjustC(angle);
-        bool& done
-            = std::isfinite(degree) ? painted[static_cast<std::size_t>(degree + 359.0)] : paintedUndefined;
-        if (done) {
-            continue;
+    const i64 last = LastMarkIndex(t.max_value - t.min_value, interval, std::numeric_limits<i64>::max());
+    if (last < 0) {
+        return;
+    }
+    auto markAngle = [&](i64 i) { return ValueAngle(t.min_value + static_cast<double>(i) * interval); };
+    // A tick's pixels depend only on its whole-degree angle, so each degree is painted once, however
+    // many marks fall on it.
+    TickDegrees degrees;
+    const double first = markAngle(0);
+    const double final = markAngle(last);
+    const double step = last > 0 ? std::abs(final - first) / static_cast<double>(last) : 0.0;
+    if (std::isfinite(first) && std::isfinite(final) && step < 0.5) {
+        // Marks less than half a degree apart reach every whole degree from the first to the last.
+        degrees.MarkWholeNumbers(RoundHalfEvenWhole(std::min(first, final) + 90.0),
+            RoundHalfEvenWhole(std::max(first, final) + 90.0));
+    } else {
+        // Farther apart, the marks are walked one by one, at most two per degree of the arc.
+        const i64 walked = std::isfinite(step)
+            ? std::min<i64>(last, static_cast<i64>(kMaxArcDegrees / step) + 1)
+            : std::min(last, kMaxMarks - 1);
+        for (i64 i = 0; i <= walked; ++i) {
+            degrees.Mark(AdjustC(markAngle(i)));
         }
-        done = true;
+    }
+    auto paint = [&](double angle) {
         const QPoint from = TicksPoint(angle, amp1);
         const QPoint to = TicksPoint(angle, amp2);
         modGraph::DrawLine(
             target, from.x(), from.y(), to.x(), to.y(), thickness, colour, modGraph::PS_SOLID, clip_);
+    };
+    for (int degree = -359; degree <= 359; ++degree) {
+        if (degrees.Marked(degree)) {
+            paint(degree - 90.0); // the angle whose AdjustC is this degree
+        }
+    }
+    if (degrees.MarkedUndefined()) {
+        paint(std::numeric_limits<double>::quiet_NaN());
     }
 }
 
@@ -532,14 +332,14 @@ void clsVUmeter::DrawScale(QImage& target) const
     if (s.interval == 0 || !HasValueRange()) {
         return;
     }
-    const i64 last = LastMarkIndex(t.max_value - t.min_value, s.interval);
+    const i64 last = LastMarkIndex(t.max_value - t.min_value, s.interval, kMaxMarks);
     // Half the cell in whole pixels, the division truncating as everywhere in the layout.
     const double lift = static_cast<double>(s.fontsize / 2); // NOLINT(bugprone-integer-division)
     for (i64 i = 0; i <= last; ++i) {
         const double value = t.min_value + static_cast<double>(i) * s.interval;
         const double angle = ValueAngle(value);
-        const int x = RoundToInt(s.centerX + GetXPos(angle, kDialUnit * s.scaleX * 1.15));
-        const int y = RoundToInt(s.centerY + GetYPos(angle, kDialUnit * s.scaleY * 1.15) - lift);
+        const int x = RoundHalfEven(s.centerX + GetXPos(angle, kDialUnit * s.scaleX * 1.15));
+        const int y = RoundHalfEven(s.centerY + GetYPos(angle, kDialUnit * s.scaleY * 1.15) - lift);
         modGraph::DrawText(target, FormatNumber(value, s.txtformat), static_cast<float>(x),
             static_cast<float>(y), s.textcolor, 0, 0, false, false, s.fontname, s.fontsize,
             Weight(s.fontisbold), 0, s.fontisitalic, false, false, modGraph::TA_CENTER, clip_);
@@ -583,7 +383,7 @@ void clsVUmeter::DrawValueLabel(QImage& target) const
     }
 }
 
-clsVUmeter::NeedleShape clsVUmeter::needleShape() const
+clsVUmeter::NeedleShape clsVUmeter::GetNeedleShape() const
 {
     NeedleShape shape;
     const std::int16_t type = settings_.needle.needletype;
@@ -626,7 +426,7 @@ void clsVUmeter::DrawNeedle(QImage& target)
     if (clipping) {
         ActivateClippingRegion();
     }
-    const NeedleShape shape = needleShape();
+    const NeedleShape shape = GetNeedleShape();
     const std::uint32_t colour = settings_.needle.needlecolor;
     if (!shape.drawn) {
         DrawHub(target);
@@ -663,8 +463,8 @@ void clsVUmeter::DrawHub(QImage& target) const
 {
     // The hub takes its size from the dial, so it stays when the needle is made short.
     const NeedleGroup& n = settings_.needle;
-    const i64 rx = RoundToInt(settings_.ticks.scaleX * kDialUnit * 0.1);
-    const i64 ry = RoundToInt(settings_.ticks.scaleY * kDialUnit * 0.1);
+    const i64 rx = RoundHalfEven(settings_.ticks.scaleX * kDialUnit * 0.1);
+    const i64 ry = RoundHalfEven(settings_.ticks.scaleY * kDialUnit * 0.1);
     modGraph::DrawEllipse(target, Saturate(n.centerX - rx), Saturate(n.centerY - ry),
         Saturate(n.centerX + rx), Saturate(n.centerY + ry), 1, 0x000000, 0x000000, clip_);
 }
@@ -703,87 +503,6 @@ double clsVUmeter::VU_MouseClick(std::int32_t x, std::int32_t y) const
         value = t.max_value;
     }
     return value;
-}
-
-QString clsVUmeter::FormatNumber(double value, const QString& pattern)
-{
-    if (!std::isfinite(value)) {
-        return QString::number(value);
-    }
-    if (pattern.isEmpty()) {
-        return QString::number(value, 'g', 15);
-    }
-    auto isPlaceholder = [](QChar c) { return c == u'0' || c == u'#' || c == u'.' || c == u','; };
-    qsizetype first = 0;
-    while (first < pattern.size() && !isPlaceholder(pattern[first])) {
-        ++first;
-    }
-    if (first == pattern.size()) {
-        return pattern; // nothing but literal text
-    }
-    qsizetype end = first;
-    while (end < pattern.size() && isPlaceholder(pattern[end])) {
-        ++end;
-    }
-    const QString core = pattern.mid(first, end - first);
-    const qsizetype point = core.indexOf(u'.');
-    const QString integerPart = point < 0 ? core : core.left(point);
-    const QString fractionPart = point < 0 ? QString() : core.mid(point + 1);
-    const int minIntegerDigits = static_cast<int>(integerPart.count(u'0'));
-    const int decimals = std::min(15, static_cast<int>(fractionPart.count(u'0') + fractionPart.count(u'#')));
-    const int minDecimals = std::min(decimals, static_cast<int>(fractionPart.count(u'0')));
-    const bool grouping = integerPart.contains(u',');
-
-    // Halves round away from zero.
-    const double scale = std::pow(10.0, decimals);
-    double magnitude = std::abs(value);
-    if (magnitude * scale < 9.0e15) {
-        magnitude = std::round(magnitude * scale) / scale;
-    }
-    QString digits = QString::number(magnitude, 'f', decimals);
-    QString whole = digits;
-    QString fraction;
-    if (decimals > 0) {
-        whole = digits.left(digits.size() - decimals - 1);
-        fraction = digits.right(decimals);
-        while (fraction.size() > minDecimals && fraction.endsWith(u'0')) {
-            fraction.chop(1);
-        }
-    }
-    if (whole == QLatin1String("0") && minIntegerDigits == 0) {
-        whole.clear();
-    }
-    while (whole.size() < minIntegerDigits) {
-        whole.prepend(u'0');
-    }
-    if (grouping) {
-        for (qsizetype i = whole.size() - 3; i > 0; i -= 3) {
-            whole.insert(i, u',');
-        }
-    }
-    QString text = whole;
-    if (!fraction.isEmpty()) {
-        text += u'.' + fraction;
-    }
-    const bool negative = value < 0 && magnitude != 0.0;
-    return pattern.left(first) + (negative ? QStringLiteral("-") : QString()) + text + pattern.mid(end);
-}
-
-QString clsVUmeter::FormatTimeStamp(const QString& text)
-{
-    const QString trimmed = text.trimmed();
-    static const char* const kFormats[] = { "H:m:s", "H:m", "h:m:s AP", "h:m AP" };
-    for (const char* format : kFormats) {
-        const QTime time = QTime::fromString(trimmed, QLatin1String(format));
-        if (time.isValid()) {
-            return time.toString(QStringLiteral("HH:mm:ss"));
-        }
-    }
-    const QDateTime stamp = QDateTime::fromString(trimmed, Qt::ISODate);
-    if (stamp.isValid() && trimmed.contains(u':')) {
-        return stamp.time().toString(QStringLiteral("HH:mm:ss"));
-    }
-    return text;
 }
 
 } // namespace pelicard

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "meter/ScrewImages.h"
 #include "meter/VuTexts.h"
 #include "meter/modGraph.h"
 
@@ -24,8 +25,9 @@ namespace pelicard {
 // Angles are meter angles in degrees: 0 right, 90 up, counter-clockwise on the screen. Colours are
 // 0xBBGGRR. Nothing is validated when it is stored; painting skips an element whose arithmetic would
 // divide by zero (a zero tick, number or band step, or an empty value range), saturates whole
-// numbers that would not fit, and paints at most 10000 ticks, numbers or band segments of a kind.
-// Scale numbers are painted in the scale group's font, style and colour.
+// numbers that would not fit, and paints at most 10000 numbers or band segments of a kind. Ticks are
+// painted once per whole degree they fall on, so any number of them covers the arc. Scale numbers are
+// painted in the scale group's font, style and colour (see GaugeFormat.h for their texts).
 class clsVUmeter {
 public:
     struct PictureGroup {
@@ -123,7 +125,7 @@ public:
         std::int32_t posy2 = 0;
         bool operator==(const ScrewsGroup&) const = default;
     };
-    using ScrewImage = std::array<std::array<std::uint32_t, 12>, 12>; // [row][column]
+    using ScrewImage = pelicard::ScrewImage;
 
     // Everything a repaint depends on apart from the needle position and the outside texts.
     struct Settings {
@@ -154,7 +156,7 @@ public:
     explicit clsVUmeter(const VuTexts* texts);
 
     void SetTexts(const VuTexts* texts) { texts_ = texts; }
-    const VuTexts* texts() const { return texts_; }
+    const VuTexts* GetTexts() const { return texts_; }
 
     // Style 0 (main gauge), 1 and 2 (sub gauges) centred on (cx, cy); any other style changes nothing.
     void SetVUDefaults(std::int16_t style, std::int32_t cx, std::int32_t cy);
@@ -214,7 +216,7 @@ public:
     // Clip to the band of Init_Clipping, or back to the whole picture.
     void ActivateClippingRegion();
     void DeactivateClippingRegion();
-    const ClipBand& currentClip() const { return clip_; }
+    const ClipBand& GetClip() const { return clip_; }
 
     // The dial value under the pixel (x, y), clamped to the dial's range; min_value when the dial's
     // end angles coincide.
@@ -223,13 +225,8 @@ public:
     void DrawScrew(QImage& hDC, std::int16_t id, std::int16_t posx, std::int16_t posy) const;
     void InitScrew();
 
-    const Settings& settings() const { return settings_; }
-    NeedleShape needleShape() const;
-
-    // Texts as the gauge paints them: a number in a pattern such as "0", "0.00" or "#,##0", and a
-    // time stamp as "HH:MM:SS" (a text that does not read as a time is shown unchanged).
-    static QString FormatNumber(double value, const QString& pattern);
-    static QString FormatTimeStamp(const QString& text);
+    const Settings& GetSettings() const { return settings_; }
+    NeedleShape GetNeedleShape() const;
 
 private:
     QPoint PolarPoint(std::int32_t centerX, std::int32_t centerY, double scaleX, double scaleY, double angle,

@@ -5,7 +5,7 @@
 #include "values/Colours.h"
 #include "values/Commands.h"
 #include "values/Functions.h"
-#include "window/Colours.h"
+#include "window/ControlColours.h"
 #include "window/MeterState.h"
 #include "window/frmMain.h"
 
@@ -39,84 +39,84 @@ void SetButton(QPushButton* button, const char* caption)
 } // namespace
 
 ModeControls::ModeControls(frmMain& window, MeterState& state, Transaction& link, VuPanel& gauges)
-    : window(window)
-    , state(state)
-    , link(link)
-    , gauges(gauges)
+    : window_(window)
+    , state_(state)
+    , link_(link)
+    , gauges_(gauges)
 { }
 
 int ModeControls::Tab() const
 {
-    return window.SSTab1->currentIndex();
+    return window_.SSTab1->currentIndex();
 }
 
 void ModeControls::Send(const std::string& command)
 {
-    link.SendCommand(command);
+    link_.SendCommand(command);
 }
 
 void ModeControls::ApplyModeTab(int /*previousTab*/)
 {
-    if (!window.picSup->isHidden()) {
-        window.picSup->hide();
+    if (!window_.picSup->isHidden()) {
+        window_.picSup->hide();
     }
-    if (!state.fromMeter) {
+    if (!state_.fromMeter) {
         if (const auto mode = command::BuildModeCommand(Tab())) {
             Send(*mode);
         }
     }
     for (int k = 1; k <= 3; ++k) {
-        SetBackColour(window.cmdFun[static_cast<std::size_t>(k)], colour::ButtonFace);
+        SetBackColour(window_.cmdFun[static_cast<std::size_t>(k)], colour::ButtonFace);
     }
-    state.vu.recordStamp = {};
+    state_.vu.recordStamp = {};
     for (std::size_t k = 0; k < 3; ++k) {
-        state.vu.readingText[k].clear();
-        gauges.vuMeters()[k].SetNeedleValue(0);
+        state_.vu.readingText[k].clear();
+        gauges_.vuMeters()[k].SetNeedleValue(0);
     }
 
     const int tab = Tab();
     if (tab >= 0 && tab <= 4) {
         const TabView& view = TabViews[tab];
-        state.vu.ModeCaption
+        state_.vu.ModeCaption
             = { QString::fromLatin1(view.captions[0]), QString::fromLatin1(view.captions[1]) };
         for (std::size_t k = 0; k < 4; ++k) {
-            SetButton(window.cmdFun[k], view.buttons[k]);
+            SetButton(window_.cmdFun[k], view.buttons[k]);
         }
         for (int area = 0; area < 3; ++area) {
-            window.p1[static_cast<std::size_t>(area)]->setVisible(area == view.area);
+            window_.p1[static_cast<std::size_t>(area)]->setVisible(area == view.area);
         }
-        state.pendingCommand = QString::fromStdString(std::string(command::ParameterQueryForTab(tab)));
+        state_.pendingCommand = QString::fromStdString(std::string(command::ParameterQueryForTab(tab)));
     }
-    if (!state.pendingCommand.isEmpty()) {
-        state.pendingCommand += QStringLiteral(",PST??");
+    if (!state_.pendingCommand.isEmpty()) {
+        state_.pendingCommand += QStringLiteral(",PST??");
     } else {
-        state.pendingCommand = QStringLiteral("PST??");
+        state_.pendingCommand = QStringLiteral("PST??");
     }
-    if (!state.fromMeter) {
-        Send(state.pendingCommand.toStdString());
+    if (!state_.fromMeter) {
+        Send(state_.pendingCommand.toStdString());
     }
-    window.panIg->hide();
+    window_.panIg->hide();
 
     const int shown = Tab();
     if (shown >= 1 && shown <= 3) {
-        const QString function = window.cmb[1]->currentText();
-        const bool progInactive = BackColour(window.cmdFun[1]) == colour::ButtonFace;
+        const QString function = window_.cmb[1]->currentText();
+        const bool progInactive = BackColour(window_.cmdFun[1]) == colour::ButtonFace;
         if (function == QLatin1String("OHM")) {
-            window.cmdFun[1]->setText(QStringLiteral("Beep"));
-            window.cmdFun[1]->setEnabled(true);
+            window_.cmdFun[1]->setText(QStringLiteral("Beep"));
+            window_.cmdFun[1]->setEnabled(true);
         }
         if (function == QLatin1String("RPM/IG")) {
-            window.cmdFun[1]->setText(QStringLiteral("Prog"));
-            window.cmdFun[1]->setEnabled(true);
+            window_.cmdFun[1]->setText(QStringLiteral("Prog"));
+            window_.cmdFun[1]->setEnabled(true);
             if (progInactive) {
-                state.vu.ModeCaption = { QStringLiteral("DUTY"), QStringLiteral("DWELL") };
-                window.panIg->show();
+                state_.vu.ModeCaption = { QStringLiteral("DUTY"), QStringLiteral("DWELL") };
+                window_.panIg->show();
             }
         } else if (function == QLatin1String("RPM/IP")) {
-            window.cmdFun[1]->setText(QStringLiteral("Prog"));
-            window.cmdFun[1]->setEnabled(true);
+            window_.cmdFun[1]->setText(QStringLiteral("Prog"));
+            window_.cmdFun[1]->setEnabled(true);
             if (progInactive) {
-                state.vu.ModeCaption = { QStringLiteral("FREQ"), QString() };
+                state_.vu.ModeCaption = { QStringLiteral("FREQ"), QString() };
             }
         }
     }
@@ -125,15 +125,15 @@ void ModeControls::ApplyModeTab(int /*previousTab*/)
 
 void ModeControls::cmb_Click(int index)
 {
-    if (!window.picSup->isHidden()) {
-        window.picSup->hide();
+    if (!window_.picSup->isHidden()) {
+        window_.picSup->hide();
     }
-    if (!state.fromMeter) {
+    if (!state_.fromMeter) {
         std::optional<std::string> text;
         if (index == 1) {
-            text = command::BuildFunctionCommand(window.cmb[1]->currentIndex());
+            text = command::BuildFunctionCommand(window_.cmb[1]->currentIndex());
         } else if (index == 2) {
-            const QComboBox& ranges = *window.cmb[2];
+            const QComboBox& ranges = *window_.cmb[2];
             text = command::BuildRangeCommand(
                 ranges.currentIndex(), ranges.count(), ranges.currentText().toStdString());
         }
@@ -146,14 +146,14 @@ void ModeControls::cmb_Click(int index)
 
 void ModeControls::cmb_Change(int index)
 {
-    SetBackColour(window.cmdFun[2], colour::ButtonFace);
-    SetBackColour(window.cmdFun[3], colour::ButtonFace);
+    SetBackColour(window_.cmdFun[2], colour::ButtonFace);
+    SetBackColour(window_.cmdFun[3], colour::ButtonFace);
     if (index == 1) {
         const QString function
-            = QString::fromStdString(std::string(FunctionAt(state.modelId, window.cmb[1]->currentIndex())));
+            = QString::fromStdString(std::string(FunctionAt(state_.modelId, window_.cmb[1]->currentIndex())));
         {
             // Showing the first range is no choice of the user's: nothing is sent for it.
-            QComboBox& ranges = *window.cmb[2];
+            QComboBox& ranges = *window_.cmb[2];
             const QSignalBlocker quiet(&ranges);
             ranges.clear();
             for (const std::string& range : RangesForFunction(function.toStdString())) {
@@ -170,20 +170,20 @@ void ModeControls::cmb_Change(int index)
 
 void ModeControls::chkHold_Click()
 {
-    const bool on = window.chkHold->isChecked();
-    SetForeColour(window.chkHold, on ? colour::Red : colour::Black);
-    if (!state.fromMeter) {
+    const bool on = window_.chkHold->isChecked();
+    SetForeColour(window_.chkHold, on ? colour::Red : colour::Black);
+    if (!state_.fromMeter) {
         Send(command::BuildHoldCommand(on));
     }
 }
 
 void ModeControls::vuActivate()
 {
-    state.vu.functionText = window.cmb[1]->currentText();
-    gauges.vuActivate(window.p1[0]->image());
-    window.p1[0]->Refresh();
-    window.Timer1->SetInterval(5);
-    window.Timer1->SetEnabled(true);
+    state_.vu.functionText = window_.cmb[1]->currentText();
+    gauges_.vuActivate(window_.p1[0]->image());
+    window_.p1[0]->Refresh();
+    window_.Timer1->SetInterval(5);
+    window_.Timer1->SetEnabled(true);
 }
 
 } // namespace pelicard

@@ -28,10 +28,10 @@ private:
     int Tab() const;
     void Send(const std::string& command);
 
-    frmMain& window;
-    MeterState& state;
-    Transaction& link;
-    VuPanel& gauges;
+    frmMain& window_;
+    MeterState& state_;
+    Transaction& link_;
+    VuPanel& gauges_;
 };
 
 } // namespace pelicard

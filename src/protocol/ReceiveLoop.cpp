@@ -4,47 +4,63 @@
 #include "link/Transaction.h"
 #include "values/Colours.h"
 #include "values/Commands.h"
-#include "window/Colours.h"
+#include "window/ControlColours.h"
 #include "window/Prompts.h"
 #include "window/frmMain.h"
 
 namespace pelicard {
 
 ReceiveLoop::ReceiveLoop(frmMain& window, ApiUsb& usb, Transaction& link, Prompts& prompts)
-    : window(window)
-    , usb(usb)
-    , link(link)
-    , prompts(prompts)
+    : window_(window)
+    , usb_(usb)
+    , link_(link)
+    , prompts_(prompts)
 { }
 
 void ReceiveLoop::tmrLog_Timer()
 {
     // A tick that comes while a message box of a transaction is open must not start another one.
-    if (link.InProgress()) {
+    if (link_.InProgress()) {
         return;
     }
-    if (BackColour(window.cmdFun[2]) == colour::Lit && window.SSTab1->currentIndex() == 0) {
-        link.SendCommand(command::LoggerRecordQuery);
+    if (Downloading()) {
+        link_.SendCommand(command::LoggerRecordQuery);
         return;
     }
-    if (!usb.deviceFound) {
+    if (!usb_.deviceFound) {
         return; // listening never reopens the meter
     }
     // Reports queue up until they are read, so a look that does not wait misses none of them and
     // leaves the window free between ticks; waiting here would hold the window up to 50 ms a tick.
-    if (usb.WaitForReport(0) == ReadArrived) {
-        link.TakeReport();
-        usb.ReadReport();
+    if (usb_.WaitForReport(0) == ReadArrived) {
+        link_.TakeReport();
+        usb_.ReadReport();
+    }
+}
+
+bool ReceiveLoop::Downloading() const
+{
+    return BackColour(window_.cmdFun[2]) == colour::Lit && window_.SSTab1->currentIndex() == 0;
+}
+
+void ReceiveLoop::StopDownload()
+{
+    window_.tmrLog->SetEnabled(false);
+    if (BackColour(window_.cmdFun[2]) == colour::Lit) {
+        SetBackColour(window_.cmdFun[2], colour::ButtonFace);
     }
 }
 
 void ReceiveLoop::tmrSpl_Timer()
 {
-    if (link.InProgress() || window.chkHold->isChecked()) {
+    if (link_.InProgress() || window_.chkHold->isChecked()) {
         return;
     }
-    link.SendCommand(command::ReadingRequest);
-    prompts.Beep();
+    link_.SendCommand(command::ReadingRequest);
+    // No beep for a reading that never went out: the loss has its own message.
+    if (usb_.deviceFound) {
+        prompts_.Beep();
+    }
 }
 
 } // namespace pelicard

@@ -16,11 +16,17 @@ public:
     void tmrLog_Timer();
     void tmrSpl_Timer();
 
+    // A logger download runs while cmdFun(2) is lit on the Data Logger tab.
+    bool Downloading() const;
+    // Ends a download on the program's side: tmrLog off and the recall mark of cmdFun(2) cleared.
+    // The rows already downloaded stay.
+    void StopDownload();
+
 private:
-    frmMain& window;
-    ApiUsb& usb;
-    Transaction& link;
-    Prompts& prompts;
+    frmMain& window_;
+    ApiUsb& usb_;
+    Transaction& link_;
+    Prompts& prompts_;
 };
 
 } // namespace pelicard

@@ -6,7 +6,7 @@
 #include "trend/TrendPlot.h"
 #include "values/Colours.h"
 #include "values/Needle.h"
-#include "window/Colours.h"
+#include "window/ControlColours.h"
 #include "window/MeterState.h"
 #include "window/frmMain.h"
 
@@ -30,21 +30,21 @@ void Light(QPushButton* button, bool lit)
 
 ReplyParser::ReplyParser(frmMain& window, MeterState& state, RecordTable& records, LoggerTable& logger,
     TrendPlot& trend, VuPanel& gauges)
-    : window(window)
-    , state(state)
-    , records(records)
-    , logger(logger)
-    , trend(trend)
-    , gauges(gauges)
+    : window_(window)
+    , state_(state)
+    , records_(records)
+    , logger_(logger)
+    , trend_(trend)
+    , gauges_(gauges)
 { }
 
 FieldContext ReplyParser::Context() const
 {
     FieldContext context;
-    context.tab = window.SSTab1->currentIndex();
-    context.rpmWithoutProg = BackColour(window.cmdFun[1]) != colour::Lit
-        && window.cmb[1]->currentText().startsWith(QLatin1String("RPM"));
-    context.rangeCount = window.cmb[2]->count();
+    context.tab = window_.SSTab1->currentIndex();
+    context.rpmWithoutProg = BackColour(window_.cmdFun[1]) != colour::Lit
+        && window_.cmb[1]->currentText().startsWith(QLatin1String("RPM"));
+    context.rangeCount = window_.cmb[2]->count();
     return context;
 }
 
@@ -73,30 +73,30 @@ void ReplyParser::ParseReply(
 
 void ReplyParser::ShowReading(std::size_t gauge, const std::string& reading)
 {
-    state.vu.readingText[gauge] = Text(reading);
-    std::string scale = state.scaleText.toStdString();
+    state_.vu.readingText[gauge] = Text(reading);
+    std::string scale = state_.scaleText.toStdString();
     const double needle
-        = ReadingToNeedle(reading, window.cmb[1]->currentText().toStdString(), state.modelId, scale);
-    state.scaleText = Text(scale);
-    state.vu.meterScale[gauge] = state.scaleText;
-    gauges.vuMeters()[gauge].SetNeedleValue(std::abs(needle));
+        = ReadingToNeedle(reading, window_.cmb[1]->currentText().toStdString(), state_.modelId, scale);
+    state_.scaleText = Text(scale);
+    state_.vu.meterScale[gauge] = state_.scaleText;
+    gauges_.vuMeters()[gauge].SetNeedleValue(std::abs(needle));
 }
 
 void ReplyParser::ApplyProgramStatus(int bits)
 {
-    const int tab = window.SSTab1->currentIndex();
+    const int tab = window_.SSTab1->currentIndex();
     if (tab >= 1 && tab <= 3) {
-        window.tmrLog->SetEnabled(false);
-        Light(window.cmdFun[3], (bits & 1) != 0);
-        const int shown = window.SSTab1->currentIndex();
+        window_.tmrLog->SetEnabled(false);
+        Light(window_.cmdFun[3], (bits & 1) != 0);
+        const int shown = window_.SSTab1->currentIndex();
         if (shown >= 1 && shown <= 3) {
-            Light(window.cmdFun[1], (bits & 8) != 0);
+            Light(window_.cmdFun[1], (bits & 8) != 0);
         }
     } else if (tab == 0 || tab == 4) {
-        window.tmrLog->SetEnabled(true);
-        Light(window.cmdFun[3], (bits & 2) != 0);
-        if (window.SSTab1->currentIndex() == 0) {
-            Light(window.cmdFun[2], (bits & 4) != 0);
+        window_.tmrLog->SetEnabled(true);
+        Light(window_.cmdFun[3], (bits & 2) != 0);
+        if (window_.SSTab1->currentIndex() == 0) {
+            Light(window_.cmdFun[2], (bits & 4) != 0);
         }
     }
 }
@@ -107,29 +107,29 @@ void ReplyParser::Apply(const ReplyField& field)
     switch (field.kind) {
     case Kind::Mod:
         // A mode the tab control does not have is ignored, with the reading left as it was.
-        if (field.number && *field.number >= 0 && *field.number < window.SSTab1->count()) {
-            window.SSTab1->setCurrentIndex(*field.number);
-            state.vu.readingText[0].clear();
+        if (field.number && *field.number >= 0 && *field.number < window_.SSTab1->count()) {
+            window_.SSTab1->setCurrentIndex(*field.number);
+            state_.vu.readingText[0].clear();
         }
         break;
     case Kind::Fun:
-        if (field.number && *field.number >= 0 && *field.number < window.cmb[1]->count()) {
-            window.cmb[1]->setCurrentIndex(*field.number);
+        if (field.number && *field.number >= 0 && *field.number < window_.cmb[1]->count()) {
+            window_.cmb[1]->setCurrentIndex(*field.number);
         }
         break;
     case Kind::Rge:
-        if (field.number && *field.number >= 0 && *field.number < window.cmb[2]->count()) {
-            window.cmb[2]->setCurrentIndex(*field.number);
+        if (field.number && *field.number >= 0 && *field.number < window_.cmb[2]->count()) {
+            window_.cmb[2]->setCurrentIndex(*field.number);
         }
         break;
     case Kind::Hld:
         // A hold state other than on or off is ignored. The guard is put back as it was, so that a
         // reply read under the link's guard stays under it after this field.
         if (field.number && (*field.number == 0 || *field.number == 1)) {
-            const bool wasFromMeter = state.fromMeter;
-            state.fromMeter = true;
-            window.chkHold->setChecked(*field.number == 1);
-            state.fromMeter = wasFromMeter;
+            const bool wasFromMeter = state_.fromMeter;
+            state_.fromMeter = true;
+            window_.chkHold->setChecked(*field.number == 1);
+            state_.fromMeter = wasFromMeter;
         }
         break;
     case Kind::Pst:
@@ -137,7 +137,7 @@ void ReplyParser::Apply(const ReplyField& field)
         break;
     case Kind::Ptv:
         for (std::size_t k = 0; k < 3; ++k) {
-            window.lblTrd[k]->setText(Text(field.labels[k]));
+            window_.lblTrd[k]->setText(Text(field.labels[k]));
         }
         break;
     case Kind::Ptr: {
@@ -147,24 +147,24 @@ void ReplyParser::Apply(const ReplyField& field)
         }
         const int index = *field.number;
         if (!TrendPlot::IndexFits(index) || !TrendPlot::LevelFits(field.level)
-            || index > window.trdBar->maximum()) {
+            || index > window_.trdBar->maximum()) {
             break;
         }
-        window.trdBar->setValue(index);
-        window.trdBar->repaint();
-        trend.TrendData[static_cast<std::size_t>(index)] = Text(field.levelText);
-        trend.AddTrendPoint(index, field.level);
+        window_.trdBar->setValue(index);
+        window_.trdBar->repaint();
+        trend_.TrendData[static_cast<std::size_t>(index)] = Text(field.levelText);
+        trend_.AddTrendPoint(index, field.level);
         break;
     }
     case Kind::Plr:
-        if (logger.AddRecord(Text(field.address), Text(field.time), Text(field.readings[0]))) {
-            window.tmrLog->SetEnabled(false);
+        if (logger_.AddRecord(Text(field.address), Text(field.time), Text(field.readings[0]))) {
+            window_.tmrLog->SetEnabled(false);
         }
         break;
     case Kind::Plv:
-        window.grdLog[3]->SetTextMatrix(0, 1, Text(field.samplingTime));
-        window.grdLog[1]->SetTextMatrix(0, 1, Text(field.startAddress));
-        window.grdLog[2]->SetTextMatrix(0, 1, Text(field.stopAddress));
+        window_.grdLog[3]->SetTextMatrix(0, 1, Text(field.samplingTime));
+        window_.grdLog[1]->SetTextMatrix(0, 1, Text(field.startAddress));
+        window_.grdLog[2]->SetTextMatrix(0, 1, Text(field.stopAddress));
         break;
     case Kind::Prv:
         ShowReading(1, field.readings[1]);
@@ -175,18 +175,18 @@ void ReplyParser::Apply(const ReplyField& field)
         break;
     case Kind::Drm:
         ShowReading(0, field.readings[0]);
-        records.WriteRecord(state.vu.readingText[0]);
+        records_.WriteRecord(state_.vu.readingText[0]);
         if (field.drmForm == ReplyField::DrmForm::Record) {
             ShowReading(1, field.readings[1]);
-            state.vu.recordStamp[0] = Text(field.stamps[0]);
+            state_.vu.recordStamp[0] = Text(field.stamps[0]);
             ShowReading(2, field.readings[2]);
-            state.vu.recordStamp[1] = Text(field.stamps[1]);
+            state_.vu.recordStamp[1] = Text(field.stamps[1]);
         } else if (field.drmForm == ReplyField::DrmForm::Relative) {
-            state.vu.readingText[2] = Text(field.relativeValue);
+            state_.vu.readingText[2] = Text(field.relativeValue);
             const double needle = PercentToNeedle(field.relativeValue);
-            state.vu.meterScale[2] = QStringLiteral("X1");
-            state.vu.recordStamp[1].clear();
-            gauges.vuMeters()[2].SetNeedleValue(needle);
+            state_.vu.meterScale[2] = QStringLiteral("X1");
+            state_.vu.recordStamp[1].clear();
+            gauges_.vuMeters()[2].SetNeedleValue(needle);
         }
         break;
     case Kind::Unknown:

@@ -39,12 +39,12 @@ private:
     void ShowReading(std::size_t gauge, const std::string& reading);
     void ApplyProgramStatus(int bits);
 
-    frmMain& window;
-    MeterState& state;
-    RecordTable& records;
-    LoggerTable& logger;
-    TrendPlot& trend;
-    VuPanel& gauges;
+    frmMain& window_;
+    MeterState& state_;
+    RecordTable& records_;
+    LoggerTable& logger_;
+    TrendPlot& trend_;
+    VuPanel& gauges_;
 };
 
 } // namespace pelicard

@@ -1,21 +1,21 @@
 #include "tables/LoggerTable.h"
 
-#include "tables/RecordTable.h"
+#include "tables/RecordFile.h"
+#include "window/TableLayouts.h"
 #include "window/frmMain.h"
 
 namespace pelicard {
 
 LoggerTable::LoggerTable(frmMain& window)
-    : window(window)
+    : window_(window)
 { }
 
 void LoggerTable::ResetLoggerTable()
 {
-    FlexGrid& grid = *window.grdLog[4];
+    FlexGrid& grid = *window_.grdLog[4];
     grid.SetRows(8);
     grid.Clear();
-    grid.SetRowHeight(0, 240);
-    LayOutColumns(grid, { 850, 1000, 1200, 1280 }, { "Address", "Time", "Reading", "Remarks" });
+    LayOutLoggerTable(grid);
     grid.SetTopRow(1);
     logRow = 1;
 }
@@ -26,7 +26,7 @@ bool LoggerTable::AddRecord(const QString& address, const QString& time, const Q
     if (logRow > MaxRecords) {
         return endOfData;
     }
-    FlexGrid& grid = *window.grdLog[4];
+    FlexGrid& grid = *window_.grdLog[4];
     grid.SetTextMatrix(logRow, 0, address);
     grid.SetTextMatrix(logRow, 1, time);
     grid.SetTextMatrix(logRow, 2, reading);

@@ -22,7 +22,7 @@ public:
     int logRow = 1;
 
 private:
-    frmMain& window;
+    frmMain& window_;
 };
 
 } // namespace pelicard

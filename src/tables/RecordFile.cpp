@@ -1,12 +1,9 @@
 #include "tables/RecordFile.h"
 
 #include <QByteArray>
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QList>
-#include <QSaveFile>
-#include <QStringDecoder>
 
 namespace pelicard {
 
@@ -28,15 +25,35 @@ int ReadTimePart(QStringView part)
     return value;
 }
 
+const QByteArray ByteOrderMark = "\xEF\xBB\xBF";
+
 QByteArray FieldBytes(const QString& field)
 {
-    QByteArray bytes = field.toUtf8();
-    for (char& c : bytes) {
-        if (static_cast<unsigned char>(c) < 0x20 || c == '\x7F') {
-            c = ' ';
+    QByteArray bytes;
+    bytes.reserve(field.size());
+    for (const QChar c : field) {
+        const char16_t code = c.unicode();
+        if (code < 0x20 || code == 0x7F) {
+            bytes += ' ';
+        } else if (code > 0xFF) {
+            bytes += '?';
+        } else {
+            bytes += static_cast<char>(code);
         }
     }
     return bytes;
+}
+
+QByteArray LineBytes(const RecordRow& row)
+{
+    QByteArray line = FieldBytes(row[0]);
+    line += '\t';
+    line += FieldBytes(FormatRecordTime(row[1]));
+    line += '\t';
+    line += FieldBytes(row[2]);
+    line += '\t';
+    line += FieldBytes(row[3]);
+    return line;
 }
 
 bool HoldsControlBytes(const QByteArray& line)
@@ -82,52 +99,18 @@ QString FormatRecordTime(const QString& text)
 
 FileError SaveRecordFile(const QString& path, const std::vector<RecordRow>& rows)
 {
-    if (path.isEmpty()) {
-        return Fault(fileerror::BadFileName, QStringLiteral("Bad file name: no file name given"));
-    }
-    const QFileInfo info(path);
-    if (info.isDir()) {
-        return Fault(
-            fileerror::PathFileAccess, QStringLiteral("Path/File access error: %1 is a folder").arg(path));
-    }
-    if (!info.absoluteDir().exists()) {
-        return Fault(fileerror::PathNotFound, QStringLiteral("Path not found: %1").arg(info.absolutePath()));
-    }
-
     QByteArray text;
     text.reserve(static_cast<qsizetype>(rows.size()) * 48);
     for (const RecordRow& row : rows) {
-        text += FieldBytes(row[0]);
-        text += '\t';
-        text += FieldBytes(FormatRecordTime(row[1]));
-        text += '\t';
-        text += FieldBytes(row[2]);
-        text += '\t';
-        text += FieldBytes(row[3]);
+        text += LineBytes(row);
         text += "\r\n";
     }
-
-    // QSaveFile writes a temporary file and renames it over the old one on commit; a direct write
-    // fallback is left off on purpose, since it would truncate the old file first.
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        return Fault(
-            fileerror::PathFileAccess, QStringLiteral("Path/File access error: %1").arg(file.errorString()));
+    // The loader skips a byte order mark at the start; a first field that begins with those very
+    // bytes is protected by one more.
+    if (text.startsWith(ByteOrderMark)) {
+        text.prepend(ByteOrderMark);
     }
-    if (file.write(text) != text.size()) {
-        const QString reason = file.errorString();
-        file.cancelWriting();
-        return Fault(fileerror::DiskFull, QStringLiteral("Disk full or write error: %1").arg(reason));
-    }
-    if (!file.commit()) {
-        const bool writeFailed
-            = file.error() == QFileDevice::WriteError || file.error() == QFileDevice::ResourceError;
-        return writeFailed ? Fault(fileerror::DiskFull,
-                   QStringLiteral("Disk full or write error: %1").arg(file.errorString()))
-                           : Fault(fileerror::PathFileAccess,
-                               QStringLiteral("Path/File access error: %1").arg(file.errorString()));
-    }
-    return {};
+    return SaveWholeFile(path, text);
 }
 
 RecordFileContent LoadRecordFile(const QString& path)
@@ -154,7 +137,6 @@ RecordFileContent LoadRecordFile(const QString& path)
         return content;
     }
 
-    QStringDecoder utf8(QStringConverter::Utf8, QStringConverter::Flag::Stateless);
     int lineNumber = 0;
     int firstBlankLine = 0; // an empty line is a fault only when more text follows it
     while (true) {
@@ -177,8 +159,8 @@ RecordFileContent LoadRecordFile(const QString& path)
             if (line.endsWith('\r')) {
                 line.chop(1);
             }
-            if (lineNumber == 1 && line.startsWith("\xEF\xBB\xBF")) {
-                line.remove(0, 3); // a byte order mark left by an editor
+            if (lineNumber == 1 && line.startsWith(ByteOrderMark)) {
+                line.remove(0, ByteOrderMark.size()); // left by an editor
             }
             tooLong = line.size() > MaxLineBytes;
         }
@@ -204,15 +186,18 @@ RecordFileContent LoadRecordFile(const QString& path)
             break;
         }
 
-        QString text = utf8.decode(line);
-        if (utf8.hasError()) {
-            utf8.resetState();
-            text = QString::fromLatin1(line);
-        }
+        const QString text = QString::fromLatin1(line);
         const QList<QStringView> fields = QStringView(text).split(u'\t');
         if (fields.size() < 4) {
             content.error = LineFault(fileerror::InputPastEndOfFile,
                 QStringLiteral("Input past end of file: fewer than four fields"), lineNumber);
+            break;
+        }
+        RecordRow row { fields[0].toString(), fields[1].toString(), fields[2].toString(),
+            fields[3].toString() };
+        if (LineBytes(row).size() > MaxLineBytes) {
+            content.error
+                = LineFault(fileerror::BadRecordLength, QStringLiteral("Line too long"), lineNumber);
             break;
         }
         if (content.rows.size() >= static_cast<std::size_t>(MaxRecords)) {
@@ -220,16 +205,9 @@ RecordFileContent LoadRecordFile(const QString& path)
                 QStringLiteral("Overflow: more than %1 records").arg(MaxRecords), lineNumber);
             break;
         }
-        content.rows.push_back(RecordRow {
-            fields[0].toString(), fields[1].toString(), fields[2].toString(), fields[3].toString() });
+        content.rows.push_back(std::move(row));
     }
     return content;
-}
-
-QString FormatFileError(const FileError& error)
-{
-    return QStringLiteral("Error #: ") + QString::number(error.number) + QStringLiteral("\r\n")
-        + QStringLiteral("Description : ") + error.description + QStringLiteral("\r\n\r\n");
 }
 
 } // namespace pelicard

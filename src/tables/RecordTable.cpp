@@ -4,8 +4,9 @@
 #include "values/Colours.h"
 #include "values/LeadingNumber.h"
 #include "window/Clock.h"
-#include "window/Colours.h"
+#include "window/ControlColours.h"
 #include "window/Prompts.h"
+#include "window/TableLayouts.h"
 #include "window/frmMain.h"
 
 #include <QLocale>
@@ -15,33 +16,12 @@
 namespace pelicard {
 
 namespace {
-const char* const Headers[] = { "Index", "Time", "Reading   ", "     Remark" };
 const QString NoData = QStringLiteral("None Data. Please check again!! ");
 const QString Complete = QStringLiteral("Complete Text file: ");
 const QString TableFull
     = QStringLiteral("The sampling table is full (%1 records). Save it and clear it to record more.")
           .arg(MaxRecords);
 } // namespace
-
-void LayOutColumns(
-    FlexGrid& grid, std::initializer_list<int> widths, std::initializer_list<const char*> headers)
-{
-    int column = 0;
-    for (const int width : widths) {
-        grid.SetColWidth(column++, width);
-    }
-    column = 0;
-    for (const char* header : headers) {
-        grid.SetTextMatrix(0, column++, QString::fromLatin1(header));
-    }
-}
-
-void RecordTable::WriteHeaders(FlexGrid& grid)
-{
-    for (int column = 0; column < 4; ++column) {
-        grid.SetTextMatrix(0, column, QString::fromLatin1(Headers[column]));
-    }
-}
 
 std::vector<RecordRow> RowsUntilGap(const FlexGrid& grid)
 {
@@ -72,9 +52,9 @@ std::optional<int> SamplingPeriodMs(const QString& secondsText)
 }
 
 RecordTable::RecordTable(frmMain& window, Prompts& prompts, const Clock& clock)
-    : window(window)
-    , prompts(prompts)
-    , clock(clock)
+    : window_(window)
+    , prompts_(prompts)
+    , clock_(clock)
 { }
 
 bool RecordTable::WriteRecord(const QString& reading)
@@ -82,11 +62,11 @@ bool RecordTable::WriteRecord(const QString& reading)
     if (recordRow > MaxRecords) {
         return false;
     }
-    FlexGrid& grid = *window.grdMain;
+    FlexGrid& grid = *window_.grdMain;
     const int n = recordRow;
     grid.SetRow(n);
     grid.SetTextMatrix(n, 0, QString::number(n));
-    grid.SetTextMatrix(n, 1, clock.Now().time().toString(QStringLiteral("hh:mm:ss")));
+    grid.SetTextMatrix(n, 1, clock_.Now().time().toString(QStringLiteral("hh:mm:ss")));
     grid.SetTextMatrix(n, 2, reading);
     ++recordRow;
     if (grid.Rows() < n + 2) {
@@ -97,20 +77,20 @@ bool RecordTable::WriteRecord(const QString& reading)
     }
     if (recordRow > MaxRecords && Sampling()) {
         StopSampling();
-        prompts.Ok(TableFull);
+        prompts_.Ok(TableFull);
     }
     return true;
 }
 
 bool RecordTable::Sampling() const
 {
-    return BackColour(window.cmdStart) == colour::Linked;
+    return BackColour(window_.cmdStart) == colour::Linked;
 }
 
 void RecordTable::StopSampling()
 {
-    SetBackColour(window.cmdStart, colour::ButtonFace);
-    window.tmrSpl->SetEnabled(false);
+    SetBackColour(window_.cmdStart, colour::ButtonFace);
+    window_.tmrSpl->SetEnabled(false);
 }
 
 void RecordTable::cmdStart_Click()
@@ -119,44 +99,44 @@ void RecordTable::cmdStart_Click()
         StopSampling();
         return;
     }
-    const std::optional<int> period = SamplingPeriodMs(window.txtSpl->text());
+    const std::optional<int> period = SamplingPeriodMs(window_.txtSpl->text());
     if (!period) {
-        prompts.Ok(QStringLiteral("Sampling(Sec): \"%1\" is not an interval the timer can keep. "
-                                  "Enter a number of seconds from 0.001 to 65.535, for example 0.5 or 10.")
-                       .arg(window.txtSpl->text()));
+        prompts_.Ok(QStringLiteral("Sampling(Sec): \"%1\" is not an interval the timer can keep. "
+                                   "Enter a number of seconds from 0.001 to 65.535, for example 0.5 or 10.")
+                        .arg(window_.txtSpl->text()));
         return;
     }
-    if (recordRow > MaxRecords && BackColour(window.cmdGrd[1]) != colour::Linked) {
-        prompts.Ok(TableFull);
+    if (recordRow > MaxRecords && BackColour(window_.cmdGrd[1]) != colour::Linked) {
+        prompts_.Ok(TableFull);
         return;
     }
-    if (BackColour(window.cmdGrd[1]) == colour::Linked) {
+    if (BackColour(window_.cmdGrd[1]) == colour::Linked) {
         cmdClr_Click();
     }
-    SetBackColour(window.cmdStart, colour::Linked);
-    window.tmrSpl->SetInterval(*period);
-    window.tmrSpl->SetEnabled(true);
+    SetBackColour(window_.cmdStart, colour::Linked);
+    window_.tmrSpl->SetInterval(*period);
+    window_.tmrSpl->SetEnabled(true);
 }
 
 void RecordTable::cmdClr_Click()
 {
-    FlexGrid& grid = *window.grdMain;
+    FlexGrid& grid = *window_.grdMain;
     grid.SetRows(FreshRows);
     grid.SetTopRow(1);
     grid.Clear();
-    WriteHeaders(grid);
-    SetBackColour(window.cmdGrd[1], colour::ButtonFace);
+    WriteRecordTableHeaders(grid);
+    SetBackColour(window_.cmdGrd[1], colour::ButtonFace);
     recordRow = 1;
 }
 
 void RecordTable::cmdGbrw_Click()
 {
-    window.dlgopen.Filter = QStringLiteral("Logger Data File(*.dat)|*.dat");
-    window.dlgopen.FileName = QStringLiteral("Test.dat");
-    window.dlgopen.Flags = 512;
-    const QString chosen = prompts.ChooseFile(window.dlgopen);
+    window_.dlgopen.Filter = QStringLiteral("Logger Data File(*.dat)|*.dat");
+    window_.dlgopen.FileName = QStringLiteral("Test.dat");
+    window_.dlgopen.Flags = 512;
+    const QString chosen = prompts_.ChooseFile(window_.dlgopen);
     // A cancelled dialog leaves its proposed name.
-    window.txtGfn->setText(chosen.isEmpty() ? window.dlgopen.FileName : chosen);
+    window_.txtGfn->setText(chosen.isEmpty() ? window_.dlgopen.FileName : chosen);
 }
 
 void RecordTable::cmdGrd_Click(int index)
@@ -170,19 +150,19 @@ void RecordTable::cmdGrd_Click(int index)
 
 void RecordTable::Save()
 {
-    const FlexGrid& grid = *window.grdMain;
+    const FlexGrid& grid = *window_.grdMain;
     if (grid.TextMatrix(1, 0).isEmpty()) {
-        prompts.Ok(NoData);
+        prompts_.Ok(NoData);
         return;
     }
-    const QString fileName = window.txtGfn->text();
+    const QString fileName = window_.txtGfn->text();
     const FileError error = SaveRecordFile(fileName, RowsUntilGap(grid));
     if (error.failed()) {
-        prompts.Ok(FormatFileError(error));
+        prompts_.Ok(FormatFileError(error));
         return;
     }
-    window.StatusBar1->SetPanelText(1, fileName);
-    prompts.Ok(Complete + fileName);
+    window_.StatusBar1->SetPanelText(1, fileName);
+    prompts_.Ok(Complete + fileName);
 }
 
 void RecordTable::Load()
@@ -191,8 +171,8 @@ void RecordTable::Load()
         StopSampling();
     }
     cmdClr_Click();
-    const RecordFileContent contents = LoadRecordFile(window.txtGfn->text());
-    FlexGrid& grid = *window.grdMain;
+    const RecordFileContent contents = LoadRecordFile(window_.txtGfn->text());
+    FlexGrid& grid = *window_.grdMain;
     int n = 1;
     for (const auto& fields : contents.rows) {
         for (int column = 0; column < 4; ++column) {
@@ -204,13 +184,13 @@ void RecordTable::Load()
         ++n;
     }
     if (contents.error.failed()) {
-        prompts.Ok(FormatFileError(contents.error));
+        prompts_.Ok(FormatFileError(contents.error));
         if (contents.rows.empty()) {
             return;
         }
     }
-    prompts.Beep();
-    SetBackColour(window.cmdGrd[1], colour::Linked);
+    prompts_.Beep();
+    SetBackColour(window_.cmdGrd[1], colour::Linked);
 }
 
 } // namespace pelicard

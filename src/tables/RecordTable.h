@@ -5,7 +5,6 @@
 #include <QString>
 
 #include <array>
-#include <initializer_list>
 #include <optional>
 #include <vector>
 
@@ -17,10 +16,6 @@ class Prompts;
 
 class FlexGrid;
 
-// Writes the column widths (twips) and the header texts of row 0 of a table, column by column.
-void LayOutColumns(
-    FlexGrid& grid, std::initializer_list<int> widths, std::initializer_list<const char*> headers);
-
 // Reads the rows of a table from row 1 down to the first row whose column 0 is empty.
 std::vector<RecordRow> RowsUntilGap(const FlexGrid& grid);
 
@@ -31,9 +26,6 @@ public:
     static constexpr int FreshRows = 12;
 
     RecordTable(frmMain& window, Prompts& prompts, const Clock& clock);
-
-    // Row 0 of grdMain.
-    static void WriteHeaders(FlexGrid& grid);
 
     // The record writer: appends a reading as the next row. Returns false when the table is full.
     bool WriteRecord(const QString& reading);
@@ -53,9 +45,9 @@ private:
     void Save();
     void Load();
 
-    frmMain& window;
-    Prompts& prompts;
-    const Clock& clock;
+    frmMain& window_;
+    Prompts& prompts_;
+    const Clock& clock_;
 };
 
 // The timer period for an interval text in seconds, rounded to whole milliseconds; nothing when

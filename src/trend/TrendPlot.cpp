@@ -18,7 +18,7 @@ int YOf(int level)
 } // namespace
 
 TrendPlot::TrendPlot(frmMain& window)
-    : window(window)
+    : window_(window)
 { }
 
 bool TrendPlot::AddTrendPoint(int x, int y)
@@ -27,7 +27,7 @@ bool TrendPlot::AddTrendPoint(int x, int y)
         return false;
     }
     if (PrevTrendLevel != NoPreviousPoint) {
-        window.picTrd->DrawLine(XOf(x - 1), YOf(PrevTrendLevel), XOf(x), YOf(y), colour::Red);
+        window_.picTrd->DrawLine(XOf(x - 1), YOf(PrevTrendLevel), XOf(x), YOf(y), colour::Red);
     }
     PrevTrendLevel = y;
     return true;
@@ -35,8 +35,8 @@ bool TrendPlot::AddTrendPoint(int x, int y)
 
 void TrendPlot::ClearPlot()
 {
-    window.picTrd->Cls();
-    window.picTrd->Refresh();
+    window_.picTrd->Cls();
+    window_.picTrd->Refresh();
     PrevTrendLevel = NoPreviousPoint;
 }
 

@@ -34,7 +34,7 @@ public:
     int PrevTrendLevel = 0;
 
 private:
-    frmMain& window;
+    frmMain& window_;
 };
 
 } // namespace pelicard

@@ -1,7 +1,6 @@
 #include "values/LeadingNumber.h"
 
 #include <charconv>
-#include <cmath>
 #include <limits>
 #include <string>
 #include <system_error>
@@ -83,28 +82,6 @@ std::optional<double> TryReadLeadingNumber(std::string_view text)
 double ReadLeadingNumber(std::string_view text)
 {
     return TryReadLeadingNumber(text).value_or(0.0);
-}
-
-int RoundHalfEven(double value)
-{
-    if (std::isnan(value)) {
-        return 0;
-    }
-    const double lower = std::floor(value);
-    const double fraction = value - lower;
-    double rounded = lower;
-    if (fraction > 0.5) {
-        rounded = lower + 1.0;
-    } else if (fraction == 0.5) {
-        rounded = std::fmod(lower, 2.0) == 0.0 ? lower : lower + 1.0;
-    }
-    if (rounded >= static_cast<double>(std::numeric_limits<int>::max())) {
-        return std::numeric_limits<int>::max();
-    }
-    if (rounded <= static_cast<double>(std::numeric_limits<int>::min())) {
-        return std::numeric_limits<int>::min();
-    }
-    return static_cast<int>(rounded);
 }
 
 } // namespace pelicard

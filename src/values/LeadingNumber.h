@@ -1,5 +1,8 @@
 #pragma once
 
+// Callers that read a number and round it find the rounding here as well.
+#include "values/Arithmetic.h"
+
 #include <optional>
 #include <string_view>
 
@@ -15,9 +18,5 @@ std::optional<double> TryReadLeadingNumber(std::string_view text);
 
 // As TryReadLeadingNumber, with 0 for a text that holds no number ("12abc" -> 12, "abc" -> 0).
 double ReadLeadingNumber(std::string_view text);
-
-// Rounds to the nearest whole number, halves to the even one (2.5 -> 2, 3.5 -> 4, -2.5 -> -2).
-// Values beyond the range of int saturate at its limits; NaN gives 0.
-int RoundHalfEven(double value);
 
 } // namespace pelicard

@@ -316,6 +316,12 @@ std::optional<std::int64_t> ParseCount(std::string_view text)
     return negative ? -value : value;
 }
 
+bool IsValidCode(const SetupCode& code, const MeterFunction& function)
+{
+    return std::isfinite(code.value) && code.range >= 0
+        && code.range < static_cast<int>(function.ranges.size());
+}
+
 const MeterRange& RangeOfCode(const SetupCode& code, const MeterFunction& function)
 {
     const auto last = static_cast<int>(function.ranges.size()) - 1;

@@ -77,6 +77,8 @@ std::optional<SetupCode> ParseSetupCode(std::string_view text);
 // A count field such as 0000500 or -000001 (leading zeros of any number).
 std::optional<std::int64_t> ParseCount(std::string_view text);
 
+// A finite value naming one of the function's ranges: what the setup commands can store.
+bool IsValidCode(const SetupCode& code, const MeterFunction& function);
 // The range a code names, held to the ranges the function has.
 const MeterRange& RangeOfCode(const SetupCode& code, const MeterFunction& function);
 double BaseValueOf(const SetupCode& code, const MeterFunction& function);

@@ -1,49 +1,30 @@
 #pragma once
 
 #include "link/HidBackend.h"
+#include "virtualmeter/CommandInterpreter.h"
 #include "virtualmeter/MeterClock.h"
 #include "virtualmeter/MeterFunctions.h"
+#include "virtualmeter/MeterLogger.h"
+#include "virtualmeter/MeterModel.h"
 #include "virtualmeter/MeterTime.h"
+#include "virtualmeter/TrendGenerator.h"
 
-#include <array>
 #include <cstdint>
 #include <deque>
 #include <map>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace pelicard {
 
-// One record of the meter's logger memory.
-struct LoggerRecord {
-    int address = 0;
-    std::string time; // "hh:mm:ss"
-    std::string reading; // 10 characters
-
-    bool operator==(const LoggerRecord&) const = default;
-};
-
-struct LoggerSettings {
-    int samplingSeconds = 1; // 1 to 999
-    int startAddress = 0;
-    int stopAddress = 500; // start to kLoggerCapacity - 1
-
-    bool operator==(const LoggerSettings&) const = default;
-};
-
-// A trend point's level is five per division above the reference, held to 0 to kTrendLevels.
-struct TrendSettings {
-    SetupCode reference { 0.0, 1 };
-    SetupCode perDivision { 1.0, 1 };
-    int timePerDivision = 20; // 1 to 99999
-
-    bool operator==(const TrendSettings&) const = default;
-};
-
 // The meter's side of the protocol, in-process behind the HID seam, so the whole program runs and
-// is tested without hardware.
+// is tested without hardware. This class is the meter's HID face: handles, reports in and out,
+// framing, the reply queue, unsolicited reports and fault injection. What the meter does with a
+// command is the CommandInterpreter's; the state it keeps is the MeterModel's, which this class
+// owns and whose calls it passes on.
 //
 // Link: Enumerate lists an unrelated HID interface of another vendor first (it opens, swallows
 // writes and never answers), then the meter (vendor 0x10C4, the variant's product id). Reports are
@@ -52,15 +33,9 @@ struct TrendSettings {
 // Commands: the payload of an output report starts with the byte 2 and carries the command text up
 // to the byte 3. The program fills at most payload positions 0 to 61 of a report, so positions 62
 // and 63, and everything after the 3, hold stale bytes and are never read; a longer command goes on
-// at position 0 of the next report without a new 2. A frame is split at "," into commands (the
-// arguments of CLK, PLV, PCV and PTV contain commas and stay with their command).
+// at position 0 of the next report without a new 2. A whole frame goes to the interpreter.
 //
-// Replies: one input report, byte 1 = 2, the text, 3, zeros. A frame of set commands only is
-// answered by the acknowledgement byte 6; a frame with queries by their fields joined by ","
-// (fields that would not fit the report are left out, and logger records left out stay in the
-// meter for the next request); a frame holding "GTL" is not answered; a frame with a command the
-// meter does not know or whose value it cannot take is answered by the byte 5, the valid commands
-// in it having been applied and its queries left unanswered.
+// Replies: one input report, byte 1 = 2, the text, 3, zeros.
 //
 // Unsolicited reports: while a trend runs, one point "ptrNNN,LLL" every kTrendIntervalMs of
 // MeterTime, indexes 0 to 120. Read hands out replies first, then due points; with nothing due it
@@ -75,11 +50,11 @@ public:
     static constexpr int kReportLength = 65;
     static constexpr int kPayloadPerReport = 62; // payload positions the program fills
     static constexpr int kMaxReplyText = kReportLength - 3; // report id, 2 and 3 around the text
-    static constexpr int kTrendIntervalMs = 500;
-    static constexpr int kTrendPoints = 121;
-    static constexpr int kTrendLevels = 25;
-    static constexpr int kLoggerCapacity = 10000;
-    static constexpr int kSampleTickMs = 100; // the meter's own measuring rate (record mode)
+    static constexpr int kTrendIntervalMs = TrendGenerator::kIntervalMs;
+    static constexpr int kTrendPoints = TrendGenerator::kPoints;
+    static constexpr int kTrendLevels = TrendGenerator::kLevels;
+    static constexpr int kLoggerCapacity = MeterLogger::kCapacity;
+    static constexpr int kSampleTickMs = MeterModel::kSampleTickMs;
     static constexpr std::size_t kMaxQueuedReplies = 64;
     static constexpr std::size_t kMaxFrameLength = 4096;
     static constexpr std::string_view kMeterPath = "virtual:meter";
@@ -87,6 +62,8 @@ public:
 
     // The seed fixes the noise on the readings and the garbage bytes.
     VirtualMeter(MeterVariant variant, MeterTime& time, std::uint64_t seed = 1);
+    VirtualMeter(const VirtualMeter&) = delete; // the model calls back into this face
+    VirtualMeter& operator=(const VirtualMeter&) = delete;
 
     // HidBackend
     std::vector<HidInterfaceInfo> Enumerate() override;
@@ -112,101 +89,62 @@ public:
     const std::vector<std::string>& ReceivedCommands() const { return received_; }
     void ClearReceivedCommands() { received_.clear(); }
 
-    // Meter state, brought up to the present MeterTime first. Setters return false and change
-    // nothing for a value the meter cannot take.
-    MeterVariant Variant() const { return variant_; }
-    int FunctionIndex() const { return function_; }
-    const MeterFunction& Function() const;
-    bool SetFunction(int index);
-    bool AutoRange() const { return autoRange_; }
-    // The range in use: the manual one, or the one auto ranging picks for the present value.
-    int RangeIndex();
-    bool SetAutoRange();
-    bool SetManualRange(int index);
-    int Mode() const { return mode_; }
-    bool SetMode(int mode);
-    bool Hold() const { return hold_; }
-    void SetHold(bool on);
-    // The status bits of the current mode: logger 2 logging, 4 recall; record, relative and compare
-    // 1 paused, 8 beeper or program reading; trend 2 running.
-    int ProgramStatus();
-    bool SetProgramStatus(int bits);
-    // The keys F1 to F4 (F1 does nothing).
-    // Logger: F2 clears the memory; F3 starts or ends the recall, which makes the memory
-    // downloadable through "DRL??" and stops logging; F4 ends a recall and starts or stops logging.
-    // Logging clears the memory, takes a record at once and then every sampling time, and stops
-    // after the stop address. A download hands out up to two records per request and ends with a
-    // marker record whose time is "--EOD---", after which the recall is over.
-    // Record, relative, compare: F2 switches the beeper (resistance) or the program reading
-    // (engine speed); F3 resets the extremes (record) or takes the present reading as reference
-    // (relative); F4 pauses (record: extremes stand still; relative: the deviation stands still).
-    // Trend: F3 restarts a running trend at index 0; F4 starts a trend at index 0 or stops it.
-    // Changing the mode stops logging, recall, trend and pause; entering record mode resets the
-    // extremes and entering relative mode takes the present reading as reference.
-    bool PressKey(int key);
+    // Meter state, brought up to the present MeterTime first: see MeterModel for what each does.
+    MeterVariant Variant() const { return model_.Variant(); }
+    int FunctionIndex() const { return model_.FunctionIndex(); }
+    const MeterFunction& Function() const { return model_.Function(); }
+    bool SetFunction(int index) { return model_.SetFunction(index); }
+    bool AutoRange() const { return model_.AutoRange(); }
+    int RangeIndex() { return model_.RangeIndex(); }
+    bool SetAutoRange() { return model_.SetAutoRange(); }
+    bool SetManualRange(int index) { return model_.SetManualRange(index); }
+    int Mode() const { return model_.Mode(); }
+    bool SetMode(int mode) { return model_.SetMode(mode); }
+    bool Hold() const { return model_.Hold(); }
+    void SetHold(bool on) { model_.SetHold(on); }
+    int ProgramStatus() { return model_.ProgramStatus(); }
+    bool SetProgramStatus(int bits) { return model_.SetProgramStatus(bits); }
+    bool PressKey(int key) { return model_.PressKey(key); }
 
-    const LoggerSettings& Logger() const { return loggerSettings_; }
-    bool SetLogger(const LoggerSettings& settings);
-    const std::vector<LoggerRecord>& LoggerMemory();
-    bool SetLoggerMemory(std::vector<LoggerRecord> records);
+    const LoggerSettings& Logger() const { return model_.Logger(); }
+    bool SetLogger(const LoggerSettings& settings) { return model_.SetLogger(settings); }
+    const std::vector<LoggerRecord>& LoggerMemory() { return model_.LoggerMemory(); }
+    bool SetLoggerMemory(std::vector<LoggerRecord> records)
+    {
+        return model_.SetLoggerMemory(std::move(records));
+    }
 
-    const SetupCode& RelativeReference() const { return relativeReference_; }
-    bool SetRelativeReference(const SetupCode& code);
-    const SetupCode& HighLimit() const { return highLimit_; }
-    const SetupCode& LowLimit() const { return lowLimit_; }
-    bool SetCompareLimits(const SetupCode& high, const SetupCode& low);
-    const TrendSettings& Trend() const { return trend_; }
-    bool SetTrend(const TrendSettings& settings);
-    bool TrendRunning();
+    const SetupCode& RelativeReference() const { return model_.RelativeReference(); }
+    bool SetRelativeReference(const SetupCode& code) { return model_.SetRelativeReference(code); }
+    const SetupCode& HighLimit() const { return model_.HighLimit(); }
+    const SetupCode& LowLimit() const { return model_.LowLimit(); }
+    bool SetCompareLimits(const SetupCode& high, const SetupCode& low)
+    {
+        return model_.SetCompareLimits(high, low);
+    }
+    const TrendSettings& Trend() const { return model_.Trend(); }
+    bool SetTrend(const TrendSettings& settings) { return model_.SetTrend(settings); }
+    bool TrendRunning() { return model_.TrendRunning(); }
 
-    MeterDateTime Clock();
-    bool SetClock(const MeterDateTime& dateTime);
+    MeterDateTime Clock() { return model_.Clock(); }
+    bool SetClock(const MeterDateTime& dateTime) { return model_.SetClock(dateTime); }
 
     // The main reading as "DRM" would report it now (11 characters).
-    std::string Reading();
+    std::string Reading() { return model_.Reading(); }
 
 private:
     enum class Target { Meter, Other };
     using Report = std::vector<std::uint8_t>;
 
-    struct ReplyText {
-        std::string text;
-        bool full = false;
-        bool TryAppend(const std::string& field);
-    };
-
-    void Advance();
     void FeedPayload(const std::uint8_t* payload, std::size_t length);
     void HandleFrame(const std::string& frame);
-    bool IsQuery(const std::string& command) const;
-    bool Answer(const std::string& query, ReplyText& reply);
-    bool Apply(const std::string& command);
     void QueueReply(const std::string& text);
+    void QueueTrendPoint(int index, int level);
     std::optional<std::int64_t> NextUnsolicitedMs() const;
 
-    double SignalAt(std::int64_t ms) const;
-    double DisplayedValue(std::int64_t ms) const;
-    const MeterRange& RangeFor(double value) const;
-    std::string ReadingOf(double value) const;
-    std::string ReadingOfCode(const SetupCode& code) const;
-    std::string StampAt(std::int64_t ms) const;
-    SetupCode CodeOfValue(double value) const;
-    std::string DrmFields(std::int64_t now);
-
-    void ResetRecord(std::int64_t now);
-    void StartLogging(std::int64_t now);
-    void RunLogger(std::int64_t until);
-    void StopRecall();
-    void StartTrend(std::int64_t now);
-    void RunTrend(std::int64_t until);
-    void LeaveMode();
-
-    MeterVariant variant_;
     MeterTime& time_;
-    std::uint64_t seed_;
     std::uint64_t garbageState_;
 
-    // Link
     bool unplugged_ = false;
     int nextHandle_ = 1;
     std::map<int, Target> handles_;
@@ -220,49 +158,8 @@ private:
     bool cutNextReply_ = false;
     bool garbageNext_ = false;
 
-    // Measurement
-    std::int64_t processedMs_ = 0;
-    int function_ = 0;
-    bool autoRange_ = true;
-    int manualRange_ = 0;
-    int mode_ = 0;
-    bool hold_ = false;
-    std::int64_t holdMs_ = 0;
-    bool beepOrProg_ = false;
-    bool paused_ = false;
-    std::int64_t pausedMs_ = 0;
-
-    // Record mode
-    double maxValue_ = 0;
-    double minValue_ = 0;
-    std::int64_t maxMs_ = 0;
-    std::int64_t minMs_ = 0;
-
-    // Relative and compare modes
-    SetupCode relativeReference_ { 0.0, 1 };
-    SetupCode highLimit_ { 4.0, 1 };
-    SetupCode lowLimit_ { 1.0, 1 };
-
-    // Logger
-    LoggerSettings loggerSettings_;
-    LoggerSettings session_;
-    bool logging_ = false;
-    int nextAddress_ = 0;
-    std::int64_t nextLogMs_ = 0;
-    std::vector<LoggerRecord> memory_;
-    bool recall_ = false;
-    std::size_t cursor_ = 0;
-    unsigned downloadEpoch_ = 0;
-
-    // Trend
-    TrendSettings trend_;
-    bool trendRunning_ = false;
-    int trendNext_ = 0;
-    std::int64_t trendStartMs_ = 0;
-
-    // Clock: the meter's date and time was clockBaseSeconds_ at clockSetMs_ of MeterTime.
-    std::int64_t clockBaseSeconds_ = 0;
-    std::int64_t clockSetMs_ = 0;
+    MeterModel model_;
+    CommandInterpreter interpreter_;
 };
 
 } // namespace pelicard

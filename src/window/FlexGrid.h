@@ -10,6 +10,9 @@ class QTableView;
 
 namespace pelicard {
 
+struct FlexGridCells;
+class FlexGridModel;
+
 // A grid of text cells addressed by row and column, both from 0. Row 0 is a fixed header row that
 // never scrolls; the rows below it scroll, and TopRow is the first of them shown. Cell formats
 // (back colour, picture) act on the current cell. Widths and heights are in twips.
@@ -36,6 +39,9 @@ public:
     int Cols() const;
     void SetCols(int cols);
 
+    // The first scrolling row shown: the row asked for, or an earlier one where the view cannot
+    // scroll that far (the last row already in view). A grid not on screen reports the row asked
+    // for, which it shows as far as it can once laid out.
     int TopRow() const;
     // Clamped to the scrolling rows; the view follows as far as it can scroll.
     void SetTopRow(int row);
@@ -90,10 +96,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    struct Data;
-    class Model;
-    class Delegate;
-
     void CellClicked(int row, int col);
     void ApplyTopRow();
     void ApplyColWidth(int col);
@@ -102,16 +104,16 @@ private:
     int RowPixels(int row) const;
     void UpdateBodyVisibility();
 
-    std::unique_ptr<Data> data;
-    Model* headerModel = nullptr;
-    Model* bodyModel = nullptr;
-    QTableView* headerView = nullptr;
-    QTableView* bodyView = nullptr;
-    int index = -1;
-    int topRow = 1;
-    int currentRow = 0;
-    int currentCol = 0;
-    bool applyingTopRow = false;
+    std::unique_ptr<FlexGridCells> cells_;
+    FlexGridModel* headerModel_ = nullptr;
+    FlexGridModel* bodyModel_ = nullptr;
+    QTableView* headerView_ = nullptr;
+    QTableView* bodyView_ = nullptr;
+    int index_ = -1;
+    int topRow_ = 1; // the row asked for
+    int currentRow_ = 0;
+    int currentCol_ = 0;
+    bool applyingTopRow_ = false;
 };
 
 } // namespace pelicard

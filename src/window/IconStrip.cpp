@@ -26,18 +26,18 @@ QPixmap IconFor(std::initializer_list<const char*> themeNames, QStyle::StandardP
 
 IconStrip::IconStrip(int side, QObject* parent)
     : QObject(parent)
-    , side(side)
+    , side_(side)
 {
-    cells[ChooseFile] = IconFor({ "document-open", "folder-open" }, QStyle::SP_DirOpenIcon, side);
-    cells[Load] = IconFor({ "document-import", "document-revert" }, QStyle::SP_ArrowDown, side);
-    cells[Save] = IconFor({ "document-save" }, QStyle::SP_DialogSaveButton, side);
-    cells[Print] = IconFor({ "document-print" }, QStyle::SP_FileDialogContentsView, side);
+    cells_[ChooseFile] = IconFor({ "document-open", "folder-open" }, QStyle::SP_DirOpenIcon, side_);
+    cells_[Load] = IconFor({ "document-import", "document-revert" }, QStyle::SP_ArrowDown, side_);
+    cells_[Save] = IconFor({ "document-save" }, QStyle::SP_DialogSaveButton, side_);
+    cells_[Print] = IconFor({ "document-print" }, QStyle::SP_FileDialogContentsView, side_);
 }
 
 QPixmap IconStrip::Cell(int index) const
 {
-    const auto found = cells.find(index);
-    return found == cells.end() ? QPixmap() : found->second;
+    const auto found = cells_.find(index);
+    return found == cells_.end() ? QPixmap() : found->second;
 }
 
 } // namespace pelicard

@@ -22,11 +22,11 @@ public:
 
     // The picture of a cell; empty for a cell without one.
     QPixmap Cell(int index) const;
-    int Side() const { return side; }
+    int Side() const { return side_; }
 
 private:
-    int side;
-    std::map<int, QPixmap> cells;
+    int side_;
+    std::map<int, QPixmap> cells_;
 };
 
 } // namespace pelicard

@@ -1,6 +1,6 @@
 #include "window/Lamp.h"
 
-#include "window/Colours.h"
+#include "window/ControlColours.h"
 
 #include <QPainter>
 

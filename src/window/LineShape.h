@@ -22,18 +22,18 @@ public:
     double X2() const { return ends[2]; }
     double Y2() const { return ends[3]; }
 
-    std::uint32_t BorderColor() const { return colour; }
+    std::uint32_t BorderColor() const { return colour_; }
     void SetBorderColor(std::uint32_t borderColour);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
-    PictureBox* box;
+    PictureBox* box_;
     double ends[4] = { 0, 0, 0, 0 };
-    std::uint32_t colour = 0;
-    QPoint from;
-    QPoint to;
+    std::uint32_t colour_ = 0;
+    QPoint from_;
+    QPoint to_;
 };
 
 } // namespace pelicard

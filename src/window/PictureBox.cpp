@@ -1,6 +1,6 @@
 #include "window/PictureBox.h"
 
-#include "window/Colours.h"
+#include "window/ControlColours.h"
 #include "window/Twips.h"
 
 #include <QPaintEvent>
@@ -13,39 +13,39 @@ namespace pelicard {
 
 PictureBox::PictureBox(QWidget* parent)
     : QWidget(parent)
-    , canvas(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32)
+    , canvas_(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
-    Fill(canvas);
+    Fill(canvas_);
 }
 
 QImage& PictureBox::image()
 {
     FitCanvas();
-    return canvas;
+    return canvas_;
 }
 
 const QImage& PictureBox::image() const
 {
     FitCanvas();
-    return canvas;
+    return canvas_;
 }
 
 double PictureBox::ScaleWidth() const
 {
     FitCanvas();
-    return scale == PictureScale::Twips ? PixelsToTwipsX(this, canvas.width()) : canvas.width();
+    return scale_ == PictureScale::Twips ? PixelsToTwipsX(this, canvas_.width()) : canvas_.width();
 }
 
 double PictureBox::ScaleHeight() const
 {
     FitCanvas();
-    return scale == PictureScale::Twips ? PixelsToTwipsY(this, canvas.height()) : canvas.height();
+    return scale_ == PictureScale::Twips ? PixelsToTwipsY(this, canvas_.height()) : canvas_.height();
 }
 
 QPoint PictureBox::ToPixels(double x, double y) const
 {
-    if (scale == PictureScale::Twips) {
+    if (scale_ == PictureScale::Twips) {
         return { TwipsToPixelsX(this, x), TwipsToPixelsY(this, y) };
     }
     return { static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)) };
@@ -53,7 +53,7 @@ QPoint PictureBox::ToPixels(double x, double y) const
 
 void PictureBox::SetDrawWidth(int pixels)
 {
-    drawWidth = std::max(1, pixels);
+    drawWidth_ = std::max(1, pixels);
 }
 
 QColor PictureBox::Back() const
@@ -64,16 +64,16 @@ QColor PictureBox::Back() const
 void PictureBox::Fill(QImage& target) const
 {
     target.fill(Back());
-    if (!background.isNull()) {
+    if (!background_.isNull()) {
         QPainter painter(&target);
-        painter.drawImage(0, 0, background);
+        painter.drawImage(0, 0, background_);
     }
 }
 
 void PictureBox::Cls()
 {
     FitCanvas();
-    Fill(canvas);
+    Fill(canvas_);
     update();
 }
 
@@ -87,7 +87,7 @@ void PictureBox::DrawLine(double x1, double y1, double x2, double y2, std::uint3
     QPainter painter(&image());
     painter.setRenderHint(QPainter::Antialiasing, false);
     QPen pen(ToQColor(colour, palette()));
-    pen.setWidth(drawWidth == 1 ? 0 : drawWidth);
+    pen.setWidth(drawWidth_ == 1 ? 0 : drawWidth_);
     pen.setCapStyle(Qt::RoundCap);
     painter.setPen(pen);
     painter.drawLine(ToPixels(x1, y1), ToPixels(x2, y2));
@@ -104,16 +104,16 @@ bool PictureBox::LoadPicture(const QString& path)
     if (path.isEmpty() || !loaded.load(path)) {
         return false;
     }
-    background = loaded.convertToFormat(QImage::Format_RGB32);
+    background_ = loaded.convertToFormat(QImage::Format_RGB32);
     FitCanvas();
-    Fill(canvas);
+    Fill(canvas_);
     update();
     return true;
 }
 
 void PictureBox::ClearPicture()
 {
-    background = QImage();
+    background_ = QImage();
 }
 
 void PictureBox::paintEvent(QPaintEvent* event)
@@ -127,16 +127,16 @@ void PictureBox::paintEvent(QPaintEvent* event)
 void PictureBox::FitCanvas() const
 {
     const QSize wanted = size().expandedTo(QSize(1, 1));
-    if (wanted == canvas.size()) {
+    if (wanted == canvas_.size()) {
         return;
     }
     // The drawing survives a resize; new room shows the back colour.
     QImage grown(wanted, QImage::Format_RGB32);
     Fill(grown);
     QPainter painter(&grown);
-    painter.drawImage(0, 0, canvas);
+    painter.drawImage(0, 0, canvas_);
     painter.end();
-    canvas = grown;
+    canvas_ = grown;
 }
 
 } // namespace pelicard

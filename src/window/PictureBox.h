@@ -21,15 +21,15 @@ public:
     QImage& image();
     const QImage& image() const;
 
-    PictureScale ScaleMode() const { return scale; }
-    void SetScaleMode(PictureScale mode) { scale = mode; }
+    PictureScale ScaleMode() const { return scale_; }
+    void SetScaleMode(PictureScale mode) { scale_ = mode; }
     // The inner size in the scale's units.
     double ScaleWidth() const;
     double ScaleHeight() const;
     // A point in the scale's units, in pixels of the image.
     QPoint ToPixels(double x, double y) const;
 
-    int DrawWidth() const { return drawWidth; }
+    int DrawWidth() const { return drawWidth_; }
     void SetDrawWidth(int pixels);
 
     // Clears the drawing to the back colour and the background picture.
@@ -46,7 +46,7 @@ public:
     bool LoadPicture(const QString& path);
     // Drops the background picture; the drawing stays until the next Cls.
     void ClearPicture();
-    bool HasPicture() const { return !background.isNull(); }
+    bool HasPicture() const { return !background_.isNull(); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -57,10 +57,10 @@ private:
     // A hidden widget gets no resize events, so the image catches up with the size on use.
     void FitCanvas() const;
 
-    mutable QImage canvas;
-    QImage background;
-    PictureScale scale = PictureScale::Pixels;
-    int drawWidth = 1;
+    mutable QImage canvas_;
+    QImage background_;
+    PictureScale scale_ = PictureScale::Pixels;
+    int drawWidth_ = 1;
 };
 
 } // namespace pelicard

@@ -22,55 +22,55 @@ public:
 
     void Beep() override
     {
-        calls.push_back({ Kind::Beep, {}, {} });
-        ++beeps;
+        calls_.push_back({ Kind::Beep, {}, {} });
+        ++beeps_;
     }
 
     void CriticalStop(const QString& text, const QString& title) override
     {
-        calls.push_back({ Kind::CriticalStop, text, title });
+        calls_.push_back({ Kind::CriticalStop, text, title });
     }
 
     void Ok(const QString& text) override
     {
-        calls.push_back({ Kind::Ok, text, QCoreApplication::applicationName() });
+        calls_.push_back({ Kind::Ok, text, QCoreApplication::applicationName() });
     }
 
     QString ChooseFile(const CommonDialog& dialog) override
     {
-        calls.push_back({ Kind::ChooseFile, dialog.FileName, dialog.Filter });
-        dialogs.push_back(dialog);
-        if (fileChoices.empty()) {
+        calls_.push_back({ Kind::ChooseFile, dialog.FileName, dialog.Filter });
+        dialogs_.push_back(dialog);
+        if (fileChoices_.empty()) {
             return {};
         }
-        QString chosen = fileChoices.front();
-        fileChoices.pop_front();
+        QString chosen = fileChoices_.front();
+        fileChoices_.pop_front();
         return chosen;
     }
 
     bool PrintLines(const QStringList& lines) override
     {
-        calls.push_back({ Kind::PrintLines, lines.join(QLatin1Char('\n')), {} });
-        if (printerWorks) {
-            printed.push_back(lines);
+        calls_.push_back({ Kind::PrintLines, lines.join(QLatin1Char('\n')), {} });
+        if (printerWorks_) {
+            printed_.push_back(lines);
         }
-        return printerWorks;
+        return printerWorks_;
     }
 
     // The next ChooseFile answers with this name; with none left it answers as cancelled.
-    void ScriptFileChoice(const QString& fileName) { fileChoices.push_back(fileName); }
-    void SetPrinterWorks(bool works) { printerWorks = works; }
+    void ScriptFileChoice(const QString& fileName) { fileChoices_.push_back(fileName); }
+    void SetPrinterWorks(bool works) { printerWorks_ = works; }
 
-    const std::vector<Call>& Calls() const { return calls; }
-    int BeepCount() const { return beeps; }
+    const std::vector<Call>& Calls() const { return calls_; }
+    int BeepCount() const { return beeps_; }
     // The jobs that reached the printer.
-    const std::vector<QStringList>& Printed() const { return printed; }
-    const std::vector<CommonDialog>& Dialogs() const { return dialogs; }
+    const std::vector<QStringList>& Printed() const { return printed_; }
+    const std::vector<CommonDialog>& Dialogs() const { return dialogs_; }
 
     int Count(Kind kind) const
     {
         int n = 0;
-        for (const Call& call : calls) {
+        for (const Call& call : calls_) {
             n += call.kind == kind ? 1 : 0;
         }
         return n;
@@ -80,7 +80,7 @@ public:
     QStringList Texts(Kind kind) const
     {
         QStringList texts;
-        for (const Call& call : calls) {
+        for (const Call& call : calls_) {
             if (call.kind == kind) {
                 texts << call.text;
             }
@@ -90,19 +90,19 @@ public:
 
     void Clear()
     {
-        calls.clear();
-        beeps = 0;
-        printed.clear();
-        dialogs.clear();
+        calls_.clear();
+        beeps_ = 0;
+        printed_.clear();
+        dialogs_.clear();
     }
 
 private:
-    std::vector<Call> calls;
-    std::deque<QString> fileChoices;
-    std::vector<QStringList> printed;
-    std::vector<CommonDialog> dialogs;
-    int beeps = 0;
-    bool printerWorks = true;
+    std::vector<Call> calls_;
+    std::deque<QString> fileChoices_;
+    std::vector<QStringList> printed_;
+    std::vector<CommonDialog> dialogs_;
+    int beeps_ = 0;
+    bool printerWorks_ = true;
 };
 
 } // namespace pelicard

@@ -11,7 +11,7 @@
 namespace pelicard {
 
 QtPrompts::QtPrompts(QWidget* parent)
-    : parent(parent)
+    : parent_(parent)
 { }
 
 void QtPrompts::Beep()
@@ -21,19 +21,19 @@ void QtPrompts::Beep()
 
 void QtPrompts::CriticalStop(const QString& text, const QString& title)
 {
-    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Critical, title, text, QMessageBox::Ok, parent_);
     box.exec();
 }
 
 void QtPrompts::Ok(const QString& text)
 {
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok, parent_);
     box.exec();
 }
 
 QString QtPrompts::ChooseFile(const CommonDialog& dialog)
 {
-    QFileDialog chooser(parent);
+    QFileDialog chooser(parent_);
     // One dialog chooses the name for loading and for saving, so a new name may be typed.
     chooser.setAcceptMode(QFileDialog::AcceptOpen);
     chooser.setFileMode(QFileDialog::AnyFile);

@@ -19,7 +19,7 @@ public:
     bool PrintLines(const QStringList& lines) override;
 
 private:
-    QWidget* parent;
+    QWidget* parent_;
 };
 
 // Turns "Description(*.ext)|*.ext|..." into the file dialog's "Description (*.ext);;..." form.

@@ -16,12 +16,12 @@ StatusBar::StatusBar(QWidget* parent)
         label->setAccessibleDescription(
             name + QStringLiteral(": status panel showing ") + QLatin1String(purposes[i]));
         label->setContentsMargins(6, 0, 6, 0);
-        panels[static_cast<std::size_t>(i)] = label;
+        panels_[static_cast<std::size_t>(i)] = label;
     }
-    addWidget(panels[0], 1);
-    addPermanentWidget(panels[1]);
-    addPermanentWidget(panels[2]);
-    panels[2]->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Disconnected")) + 16);
+    addWidget(panels_[0], 1);
+    addPermanentWidget(panels_[1]);
+    addPermanentWidget(panels_[2]);
+    panels_[2]->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("Disconnected")) + 16);
 }
 
 QLabel* StatusBar::Panel(int panel) const
@@ -29,7 +29,7 @@ QLabel* StatusBar::Panel(int panel) const
     if (panel < 1 || panel > PanelCount) {
         return nullptr;
     }
-    return panels[static_cast<std::size_t>(panel - 1)];
+    return panels_[static_cast<std::size_t>(panel - 1)];
 }
 
 void StatusBar::SetPanelText(int panel, const QString& text)

@@ -23,7 +23,7 @@ public:
     QLabel* Panel(int panel) const;
 
 private:
-    std::array<QLabel*, PanelCount> panels {};
+    std::array<QLabel*, PanelCount> panels_ {};
 };
 
 } // namespace pelicard

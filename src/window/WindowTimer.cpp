@@ -10,36 +10,36 @@ constexpr int PreciseBelowMs = 20;
 WindowTimer::WindowTimer(QObject* parent)
     : QObject(parent)
 {
-    connect(&timer, &QTimer::timeout, this, &WindowTimer::Timer);
+    connect(&timer_, &QTimer::timeout, this, &WindowTimer::Timer);
 }
 
 void WindowTimer::SetEnabled(bool on)
 {
-    if (on == enabled) {
+    if (on == enabled_) {
         return;
     }
-    enabled = on;
+    enabled_ = on;
     Update(true);
 }
 
 void WindowTimer::SetInterval(int milliseconds)
 {
-    if (milliseconds < 0 || milliseconds == interval) {
+    if (milliseconds < 0 || milliseconds == interval_) {
         return;
     }
-    interval = milliseconds;
+    interval_ = milliseconds;
     Update(true);
 }
 
 void WindowTimer::Update(bool restart)
 {
-    if (!enabled || interval <= 0) {
-        timer.stop();
+    if (!enabled_ || interval_ <= 0) {
+        timer_.stop();
         return;
     }
-    timer.setTimerType(interval < PreciseBelowMs ? Qt::PreciseTimer : Qt::CoarseTimer);
-    if (restart || !timer.isActive()) {
-        timer.start(interval);
+    timer_.setTimerType(interval_ < PreciseBelowMs ? Qt::PreciseTimer : Qt::CoarseTimer);
+    if (restart || !timer_.isActive()) {
+        timer_.start(interval_);
     }
 }
 

@@ -13,13 +13,13 @@ class WindowTimer : public QObject {
 public:
     explicit WindowTimer(QObject* parent = nullptr);
 
-    bool Enabled() const { return enabled; }
+    bool Enabled() const { return enabled_; }
     void SetEnabled(bool on);
-    int Interval() const { return interval; }
+    int Interval() const { return interval_; }
     // Negative intervals are ignored. A new interval starts the count afresh.
     void SetInterval(int milliseconds);
     // Whether ticks are coming.
-    bool IsRunning() const { return timer.isActive(); }
+    bool IsRunning() const { return timer_.isActive(); }
 
 signals:
     void Timer();
@@ -27,9 +27,9 @@ signals:
 private:
     void Update(bool restart);
 
-    QTimer timer;
-    bool enabled = false;
-    int interval = 0;
+    QTimer timer_;
+    bool enabled_ = false;
+    int interval_ = 0;
 };
 
 } // namespace pelicard

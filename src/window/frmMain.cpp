@@ -1,7 +1,8 @@
 #include "window/frmMain.h"
 
 #include "values/Colours.h"
-#include "window/Colours.h"
+#include "window/ControlColours.h"
+#include "window/TableLayouts.h"
 #include "window/Twips.h"
 
 #include <QCloseEvent>
@@ -56,26 +57,23 @@ QLabel* PlacedLabel(
     return label;
 }
 
-FlexGrid* Grid(
-    const QString& name, const QString& purpose, int index, int rows, std::initializer_list<int> widths)
+// The layout of each grid is TableLayouts' business; here it gets its size and name.
+FlexGrid* Grid(const QString& name, const QString& purpose, int index, int rows, int cols)
 {
     auto* grid = Named(new FlexGrid, name, purpose);
     grid->SetIndex(index);
-    grid->SetCols(static_cast<int>(widths.size()));
+    grid->SetCols(cols);
     grid->SetRows(rows);
-    int col = 0;
-    for (const int width : widths) {
-        grid->SetColWidth(col++, width);
-    }
     return grid;
 }
 
 // A one-row bar: file name and the four command pictures.
-FlexGrid* FileBar(const QString& name, const QString& purpose, int index)
+FlexGrid* FileBar(
+    const QString& name, const QString& purpose, int index, const char* fileName, const IconStrip& icons)
 {
-    FlexGrid* bar = Grid(name, purpose, index, 1, { 850, 2540, 300, 300, 300, 300 });
-    bar->SetRowHeight(0, 260);
+    FlexGrid* bar = Grid(name, purpose, index, 1, 6);
     bar->SetBackColorFixed(colour::FileBar);
+    LayOutFileBar(*bar, QString::fromLatin1(fileName), icons);
     return bar;
 }
 
@@ -197,8 +195,8 @@ QWidget* frmMain::BuildModeColumn()
     SSTab1->setExpanding(false);
     SSTab1->setDrawBase(false);
     connect(SSTab1, &QTabBar::currentChanged, this, [this](int tab) {
-        const int previous = previousTab;
-        previousTab = tab;
+        const int previous = previousTab_;
+        previousTab_ = tab;
         emit tabClicked(previous);
     });
     layout->addWidget(SSTab1);
@@ -284,32 +282,27 @@ void frmMain::BuildLoggerArea()
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(6);
 
-    grdLog[0] = FileBar(
-        Indexed("grdLog", 0), QStringLiteral("logger file bar: file name, choose, load, save, print"), 0);
+    grdLog[0] = FileBar(Indexed("grdLog", 0),
+        QStringLiteral("logger file bar: file name, choose, load, save, print"), 0, DefaultLoggerFile,
+        *picClip);
     layout->addWidget(grdLog[0], 0, Qt::AlignLeft);
 
     auto* settings = new QHBoxLayout;
     settings->setSpacing(6);
-    const struct {
-        int caption;
-        int value;
-        const char* purpose;
-    } boxes[] = { { 850, 600, "the logger's start address" }, { 850, 600, "the logger's stop address" },
-        { 1060, 400, "the logger's sampling time" } };
+    const char* const purposes[]
+        = { "the logger's start address", "the logger's stop address", "the logger's sampling time" };
     for (int i = 1; i <= 3; ++i) {
-        const auto& box = boxes[i - 1];
-        auto* grid = Grid(Indexed("grdLog", i), QLatin1String(box.purpose), i, 1, { box.caption, box.value });
-        grid->SetRowHeight(0, 260);
+        auto* grid = Grid(Indexed("grdLog", i), QLatin1String(purposes[i - 1]), i, 1, 2);
+        LayOutLoggerSettingBox(*grid, i);
         grdLog[static_cast<std::size_t>(i)] = grid;
         settings->addWidget(grid);
     }
     settings->addStretch(1);
     layout->addLayout(settings);
 
-    grdLog[4]
-        = Grid(Indexed("grdLog", 4), QStringLiteral("logger memory table: address, time, reading, remarks"),
-            4, 8, { 850, 1000, 1200, 1280 });
-    grdLog[4]->SetRowHeight(0, 240);
+    grdLog[4] = Grid(Indexed("grdLog", 4),
+        QStringLiteral("logger memory table: address, time, reading, remarks"), 4, 8, 4);
+    LayOutLoggerTable(*grdLog[4]);
     layout->addWidget(grdLog[4], 1, Qt::AlignLeft);
 }
 
@@ -391,7 +384,8 @@ void frmMain::BuildTrendArea()
     layout->addWidget(picTrd, 0, Qt::AlignLeft);
 
     grdTrd = FileBar(QStringLiteral("grdTrd"),
-        QStringLiteral("trend file bar: file name, choose, load, save, keep picture"), -1);
+        QStringLiteral("trend file bar: file name, choose, load, save, keep picture"), -1, DefaultTrendFile,
+        *picClip);
     layout->addWidget(grdTrd, 0, Qt::AlignLeft);
     layout->addStretch(1);
 }
@@ -521,10 +515,8 @@ QWidget* frmMain::BuildSamplingPanel()
     layout->addLayout(sampling, 2, 1, 1, 3);
 
     grdMain = Grid(QStringLiteral("grdMain"),
-        QStringLiteral("sampling record table: index, time, reading, remark"), -1, 12,
-        { 600, 1000, 1200, 1420 });
-    grdMain->SetColAlignment(1, 4);
-    grdMain->SetColAlignment(2, 6);
+        QStringLiteral("sampling record table: index, time, reading, remark"), -1, 12, 4);
+    LayOutRecordTable(*grdMain);
     layout->addWidget(grdMain, 3, 0, 1, 4);
     layout->setRowStretch(3, 1);
     layout->setColumnStretch(2, 1);

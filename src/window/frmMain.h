@@ -122,7 +122,7 @@ private:
     QWidget* BuildSamplingPanel();
     void BuildTimers();
 
-    int previousTab = 0;
+    int previousTab_ = 0;
 };
 
 } // namespace pelicard

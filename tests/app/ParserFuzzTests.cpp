@@ -1,7 +1,7 @@
 // Thousands of random and mutated replies through the framing and the parser into the real window:
 // nothing may crash, hang or leave a control outside its range.
 
-#include "ProgramFixture.h"
+#include "support/ProgramFixture.h"
 
 #include <gtest/gtest.h>
 

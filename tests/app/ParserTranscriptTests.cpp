@@ -3,10 +3,10 @@
 // The reply text is framed by the start and end byte; \xHH writes any byte. Keys are listed in Given
 // and Check below.
 
-#include "ProgramFixture.h"
 #include "modes/ModelView.h"
+#include "support/ProgramFixture.h"
 #include "values/Colours.h"
-#include "window/Colours.h"
+#include "window/ControlColours.h"
 
 #include <QDir>
 #include <QFile>
@@ -101,7 +101,7 @@ void Given(ProgramFixture& f, const QString& key, const QString& value)
     const int n = value.toInt();
     if (key == QLatin1String("model")) {
         f.program->state.modelId = value.toDouble();
-        ApplyModelView(w, f.program->state, f.program->logger);
+        ApplyModelView(w, f.program->state);
     } else if (key == QLatin1String("tab")) {
         w.SSTab1->setCurrentIndex(n);
     } else if (key == QLatin1String("fun")) {

@@ -1,6 +1,6 @@
-#include "ProgramFixture.h"
+#include "support/ProgramFixture.h"
 #include "values/Colours.h"
-#include "window/Colours.h"
+#include "window/ControlColours.h"
 
 #include <gtest/gtest.h>
 

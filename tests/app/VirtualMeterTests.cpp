@@ -6,7 +6,7 @@
 #include "values/LeadingNumber.h"
 #include "virtualmeter/VirtualMeter.h"
 #include "window/Clock.h"
-#include "window/Colours.h"
+#include "window/ControlColours.h"
 #include "window/PromptRecorder.h"
 
 #include <QTemporaryDir>

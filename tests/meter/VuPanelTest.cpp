@@ -27,8 +27,8 @@ TEST(VuPanel, ActivationPaintsTheThreeStylesAndTicksPaintOnlyWhenAPixelWouldChan
     EXPECT_FALSE(panel.Tick()); // nothing to paint before activation
     QImage picture = Picture();
     panel.vuActivate(picture);
-    EXPECT_EQ(panel.framesPainted(), 1u);
-    EXPECT_EQ(panel.vuMeters()[2].settings().ticks.min_value, -100.0);
+    EXPECT_EQ(panel.GetFramesPainted(), 1u);
+    EXPECT_EQ(panel.vuMeters()[2].GetSettings().ticks.min_value, -100.0);
     // Gauge 0 cleared the picture; the sub gauges painted over it, each at its centre.
     EXPECT_EQ(At(picture, 328, 218), kBackground);
     EXPECT_EQ(At(picture, 100, 92), 0x000000u);
@@ -86,7 +86,7 @@ void Disturb(
     }
     for (VuPanel* panel : panels) {
         clsVUmeter& meter = panel->vuMeters()[g];
-        const auto& n = meter.settings().needle;
+        const auto& n = meter.GetSettings().needle;
         if (what < 2)
             meter.SetNeedleValue(number / 10.0 - 80.0);
         else if (what == 2)
@@ -114,7 +114,7 @@ TEST(VuPanel, CachedDialsGiveExactlyTheFullRepaint)
         texts.ModeCaption = { QStringLiteral("Max"), QStringLiteral("Min") };
         VuPanel cached(texts);
         VuPanel full(texts);
-        full.setDialCache(false);
+        full.SetDialCache(false);
         QImage cachedPicture = Picture(format);
         QImage fullPicture = Picture(format);
         cached.vuActivate(cachedPicture);

@@ -77,7 +77,7 @@ TEST(Styles, FunctionAndModeWordsChooseTheDialAndTheNeedle)
             Case { 2, "TEMP", "Error", -100, 100 }, Case { 1, "DCV", "Error", 0, 50 } }) {
         Gauge g;
         g.Style(style, function, "Ref", mode1);
-        const auto& s = g.meter.settings();
+        const auto& s = g.meter.GetSettings();
         EXPECT_EQ(std::pair(s.ticks.min_value, s.ticks.max_value), std::pair(min, max))
             << style << function << mode1;
         // The main dial is captioned with the function, the sub dials with their mode words.
@@ -103,16 +103,16 @@ TEST(Styles, UnknownStyleChangesNothingAndStylesOnlyTouchTheirGroups)
     g.meter.Init_Border(1, 0x123456, 3);
     g.meter.Init_Clipping(true, 1, 2);
     g.meter.Init_Screws(true, 1, 2, 3, 4);
-    const clsVUmeter::Settings before = g.meter.settings();
+    const clsVUmeter::Settings before = g.meter.GetSettings();
     g.meter.SetVUDefaults(3, 10, 10);
     g.meter.SetVUDefaults(-1, 10, 10);
-    EXPECT_TRUE(g.meter.settings() == before && g.meter.GetNeedleValue() == 30.0);
+    EXPECT_TRUE(g.meter.GetSettings() == before && g.meter.GetNeedleValue() == 30.0);
 
     // A style sends the needle home from where it stands and leaves the other groups alone.
     g.meter.SetVUDefaults(0, 100, 100);
     EXPECT_EQ(g.meter.GetNeedleValue(), 0.0);
     EXPECT_EQ(g.meter.GetNeedleAnimationValue(), 30.0);
-    const auto& s = g.meter.settings();
+    const auto& s = g.meter.GetSettings();
     EXPECT_EQ(std::tie(s.border, s.clipping, s.screws, s.picture),
         std::tie(before.border, before.clipping, before.screws, before.picture));
 }
@@ -135,18 +135,30 @@ TEST(Dial, OneTickOrNumberPerIntervalIncludingTheEndWhenItFits)
     }
 }
 
-TEST(Dial, NumbersAndTimeStampsFollowTheirPatterns)
+TEST(Dial, TicksCoverTheWholeArcHoweverManyMarksItHolds)
 {
-    EXPECT_EQ(clsVUmeter::FormatNumber(2.5, QStringLiteral("0")), QStringLiteral("3"));
-    EXPECT_EQ(clsVUmeter::FormatNumber(-0.4, QStringLiteral("0")), QStringLiteral("0"));
-    EXPECT_EQ(clsVUmeter::FormatNumber(3.25, QStringLiteral("0.0#")), QStringLiteral("3.25"));
-    EXPECT_EQ(clsVUmeter::FormatNumber(1234567.5, QStringLiteral("#,##0")), QStringLiteral("1,234,568"));
-    EXPECT_EQ(clsVUmeter::FormatNumber(0.5, QStringLiteral("#.0 V")), QStringLiteral(".5 V"));
-
-    EXPECT_EQ(clsVUmeter::FormatTimeStamp(QStringLiteral("1:2:3")), QStringLiteral("01:02:03"));
-    EXPECT_EQ(clsVUmeter::FormatTimeStamp(QStringLiteral("3:04:05 PM")), QStringLiteral("15:04:05"));
-    EXPECT_EQ(clsVUmeter::FormatTimeStamp(QStringLiteral("2024-03-01T08:09:10")), QStringLiteral("08:09:10"));
-    EXPECT_EQ(clsVUmeter::FormatTimeStamp(QStringLiteral("25:00:00")), QStringLiteral("25:00:00"));
+    // Far more marks than degrees, from either end, with either sign of interval: every degree of
+    // the half circle carries a tick, also those past the ten-thousandth mark.
+    using Case = std::tuple<double, double, std::int32_t, std::int32_t, std::int32_t>;
+    for (const auto& [min, max, fromAngle, toAngle, interval] :
+        { Case { 0, 20000, 180, 0, 1 }, Case { 0, 20000, 0, 180, 1 }, Case { 20000, 0, 180, 0, -1 },
+            Case { -1e6, 1e6, 180, 0, 7 }, Case { 0, 360, 180, 0, 1 } }) {
+        Gauge g;
+        g.meter.Init_Ticks(165, 110, 100.0 / 60, 100.0 / 60, min, max, fromAngle, toAngle, interval, 0,
+            0x00AA00, 0x0000FF, 1, 1, 0.8, 1.0, 0.8, 1.0);
+        g.meter.Init_Needle(165, 110, 0, 0, -1, 2, kNeedleRed);
+        g.Paint();
+        for (int degree = 0; degree <= 180; degree += 3) {
+            const double a = degree * M_PI / 180.0;
+            const int x = static_cast<int>(std::lround(165 + 90 * std::cos(a)));
+            const int y = static_cast<int>(std::lround(110 - 90 * std::sin(a)));
+            EXPECT_GT(Count(g.picture.copy(x - 1, y - 1, 3, 3), Is(0x00AA00)), 0)
+                << min << ".." << max << " step " << interval << " at " << degree << " degrees";
+        }
+        EXPECT_EQ(
+            Count(g.picture, [](std::uint32_t c) { return c != kBackground && c != kHub && c != 0x00AA00; }),
+            0);
+    }
 }
 
 TEST(Dial, ColourBandPaintsWholeStepsInGradedColours)
@@ -214,7 +226,7 @@ TEST(Draw, ClearsOnlyWhenAskedClipsToTheBandAndPaintsScrews)
     g.Paint();
     const QRect shadow = Bounds(g.picture, Is(kShadow));
     EXPECT_EQ(std::pair(shadow.top(), shadow.bottom()), std::pair(40, 89));
-    EXPECT_EQ(g.meter.currentClip(), ClipBand::Rect(0, 0, 330, 220));
+    EXPECT_EQ(g.meter.GetClip(), ClipBand::Rect(0, 0, 330, 220));
     g.picture.fill(Qt::black);
     g.Paint();
     EXPECT_EQ(At(g.picture, 5, 215), kBackground);
@@ -231,7 +243,7 @@ TEST(Draw, ClearsOnlyWhenAskedClipsToTheBandAndPaintsScrews)
     g.meter.Init_Screws(true, 65536 + 20, 30, -1000, -1000); // positions are 16-bit
     g.Paint();
     EXPECT_EQ(At(g.picture, 5, 5), kBackground);
-    const auto& image = g.meter.settings().screwImage[0];
+    const auto& image = g.meter.GetSettings().screwImage[0];
     for (int j = 0; j < 12; ++j) {
         for (int i = 0; i < 12; ++i)
             EXPECT_EQ(At(g.picture, 15 + i, 25 + j), image[j][i]);

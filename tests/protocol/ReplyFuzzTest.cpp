@@ -84,7 +84,6 @@ TEST(ReplyFuzz, RandomAndMutatedRepliesAlwaysEndTheWalk)
         WalkStart start;
         start.context
             = { static_cast<int>(random() % 9) - 2, random() % 2 == 1, static_cast<int>(random() % 9) };
-        start.modelId = random() % 2 == 1 ? 4 : 1;
         CheckWalk(Mutated(reply, random), start);
     }
 }

@@ -1,6 +1,6 @@
 // Reply transcripts: each line of a file in tests/data/replies holds one reply, the context its walk
 // starts with and the fields the walk must read, separated by '|':
-//   "<reply with \xHH escapes>" | tab=0 rpm=0 ranges=6 model=1 | 2:fun n=1 | 8:end
+//   "<reply with \xHH escapes>" | tab=0 rpm=0 ranges=6 | 2:fun n=1 | 8:end
 #include "ReplyWalk.h"
 
 #include <gtest/gtest.h>
@@ -39,18 +39,17 @@ std::vector<std::string> SplitAtBars(const std::string& line)
     return parts;
 }
 
-// "tab=4 rpm=1 ranges=6 model=4", any of them left out.
+// "tab=4 rpm=1 ranges=6", any of them left out.
 WalkStart ReadStart(const std::string& text)
 {
-    std::map<std::string, double> values { { "tab", 0 }, { "rpm", 0 }, { "ranges", 0 }, { "model", 1 } };
+    std::map<std::string, double> values { { "tab", 0 }, { "rpm", 0 }, { "ranges", 0 } };
     std::stringstream stream(text);
     for (std::string token; stream >> token;) {
         const std::string key = token.substr(0, token.find('='));
         EXPECT_EQ(values.count(key), 1u) << "unknown context key " << key;
         values[key] = std::stod(token.substr(key.size() + 1));
     }
-    return { { static_cast<int>(values["tab"]), values["rpm"] != 0, static_cast<int>(values["ranges"]) },
-        values["model"] };
+    return { { static_cast<int>(values["tab"]), values["rpm"] != 0, static_cast<int>(values["ranges"]) } };
 }
 
 TEST(ReplyTranscript, WalksReadTheExpectedFields)

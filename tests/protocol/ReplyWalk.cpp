@@ -1,7 +1,5 @@
 #include "ReplyWalk.h"
 
-#include "values/Functions.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -12,19 +10,12 @@ namespace pelicard::test {
 std::vector<WalkedField> Walk(std::string_view replyText, const WalkStart& start)
 {
     std::vector<WalkedField> walked;
-    FieldContext context = start.context;
+    const FieldContext context = start.context;
     int p = 2;
     // Every field moves on by at least one character, so a walk cannot take more steps than this.
     const std::size_t maxSteps = replyText.size() + 2;
     while (walked.size() < maxSteps) {
         ReplyField field = ReadField(replyText, p, context);
-        if (field.kind == ReplyField::Kind::Mod && field.number) {
-            context.tab = *field.number;
-        } else if (field.kind == ReplyField::Kind::Fun && field.number) {
-            const std::string_view function = FunctionAt(start.modelId, *field.number);
-            context.rangeCount = static_cast<int>(RangesForFunction(function).size());
-            context.rpmWithoutProg = function.starts_with("RPM");
-        }
         const bool ends = field.endsWalk;
         const int next = NextPosition(field, p);
         walked.push_back({ p, std::move(field) });

@@ -10,10 +10,11 @@
 // form of each field for transcripts.
 namespace pelicard::test {
 
-// The context a walk starts with, plus the model whose function list maps "fun" positions.
+// The context a walk starts with. It stays as it is for the whole walk: how a field changes the
+// context (a "mod" switching the tab, a "fun" refilling the range list) is the parser's work on the
+// window, and is tested through the parser.
 struct WalkStart {
     FieldContext context;
-    double modelId = 1;
 };
 
 struct WalkedField {
@@ -21,9 +22,8 @@ struct WalkedField {
     ReplyField field;
 };
 
-// Reads field after field from position 2 until a field ends the walk, updating the context as the
-// window would: "mod" switches the tab, "fun" refills the range list (an RPM function counts as
-// running without Prog). Fails the current test if the walk does not end within the reply's length.
+// Reads field after field from position 2 until a field ends the walk. Fails the current test if
+// the walk does not end within the reply's length.
 std::vector<WalkedField> Walk(std::string_view replyText, const WalkStart& start);
 
 // "p:kind values", texts in double quotes with control bytes, '"', '\\' and '|' written as \xHH.

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <climits>
 #include <cmath>
 #include <limits>
 #include <string>
@@ -35,17 +34,6 @@ TEST(LeadingNumber, HugeDigitStringsSaturateAndTinyOnesReadAsZero)
     EXPECT_EQ(ReadLeadingNumber(huge), std::numeric_limits<double>::max());
     EXPECT_EQ(ReadLeadingNumber("-" + huge), -std::numeric_limits<double>::max());
     EXPECT_EQ(ReadLeadingNumber("0." + std::string(400, '0') + "1"), 0.0);
-}
-
-TEST(RoundHalfEven, RoundsHalvesToTheEvenNeighbourAndSaturates)
-{
-    const std::pair<double, int> cases[] = { { 0.5, 0 }, { 1.5, 2 }, { 2.5, 2 }, { -2.5, -2 }, { -3.5, -4 },
-        { 2.4999, 2 }, { -2.5001, -3 }, { 1e300, INT_MAX }, { -1e300, INT_MIN },
-        { std::numeric_limits<double>::infinity(), INT_MAX }, { std::numeric_limits<double>::quiet_NaN(), 0 },
-        { 2147483646.6, INT_MAX }, { -2147483648.4, INT_MIN } };
-    for (const auto& [value, expected] : cases) {
-        EXPECT_EQ(RoundHalfEven(value), expected) << value;
-    }
 }
 
 } // namespace

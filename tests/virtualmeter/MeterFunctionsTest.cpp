@@ -12,8 +12,9 @@ namespace {
 const MeterFunction& FunctionNamed(MeterVariant variant, std::string_view name)
 {
     for (const MeterFunction& f : FunctionsOf(variant)) {
-        if (f.name == name)
+        if (f.name == name) {
             return f;
+        }
     }
     ADD_FAILURE() << "no function " << name;
     return FunctionsOf(variant)[0];
@@ -34,8 +35,9 @@ TEST(ReadingForm, FiftyAndFiveThousandCountFormsAndOverload)
     EXPECT_EQ(FormatReading(0.4999, dcv5[0], v5), " 499.9mV   ");
     EXPECT_EQ(FormatReading(1000.0, dcv5[4], v5), " 1000V     ");
     // 4.99996 rounds up to 5.0000, which the 5 V range cannot show.
-    for (const double value : { 5.0, 4.99996, -5.2, static_cast<double>(NAN) })
+    for (const double value : { 5.0, 4.99996, -5.2, static_cast<double>(NAN) }) {
         EXPECT_EQ(FormatReading(value, dcv[1], v50), "    OL     ") << value;
+    }
     EXPECT_EQ(FormatReading(-5.2, dcv5[1], v5), "    OL     ");
 }
 
@@ -87,12 +89,14 @@ TEST(SetupValues, CodesCountsLabelsAndVariantNames)
     EXPECT_EQ(ParseSetupCode("+012.50_0"), (SetupCode { 12.5, 0 }));
     EXPECT_EQ(ParseSetupCode("-.4700_1"), (SetupCode { -0.47, 1 }));
     for (const char* bad :
-        { "012.50_0", "+_1", "+1.2.3_1", "+12_", "+12_x", "+1e5_1", "+12.5", "", "+1_123" })
+        { "012.50_0", "+_1", "+1.2.3_1", "+12_", "+12_x", "+1e5_1", "+12.5", "", "+1_123" }) {
         EXPECT_FALSE(ParseSetupCode(bad)) << bad;
+    }
     EXPECT_EQ(ParseCount("-000001"), -1);
     EXPECT_EQ(ParseCount("000000000000000042"), 42);
-    for (const char* bad : { "", "-", "20S", " 10", "1.5", "9999999999999" })
+    for (const char* bad : { "", "-", "20S", " 10", "1.5", "9999999999999" }) {
         EXPECT_FALSE(ParseCount(bad)) << bad;
+    }
 
     const auto v = MeterVariant::Logger50k;
     const MeterFunction& dcv = FunctionNamed(v, "DCV");

@@ -98,4 +98,13 @@ inline std::vector<std::string> Fields(const std::string& text)
     return fields;
 }
 
+// The 50,000-count reading form: space, sign or space, five digits with one point, unit.
+inline bool IsReading(const std::string& r)
+{
+    const std::string number = r.size() == 11 ? r.substr(2, 6) : "";
+    return number.size() == 6 && r[0] == ' ' && (r[1] == ' ' || r[1] == '-')
+        && r.find('O') == std::string::npos && std::count(number.begin(), number.end(), '.') == 1
+        && std::count_if(number.begin(), number.end(), [](char c) { return c >= '0' && c <= '9'; }) == 5;
+}
+
 } // namespace pelicard::testing

@@ -103,14 +103,16 @@ TEST(VirtualMeterFraming, BytesOutsideAFrameMalformedReportsAndNoiseAreHarmless)
     std::mt19937 random(7);
     const std::string_view frameBytes = "\x02\x03\x02\x03FUNRGEMODPLVPTV0123,?"; // so frames do form
     for (int i = 0; i < 3000; ++i) {
-        for (std::size_t k = 1; k < report.size(); ++k)
+        for (std::size_t k = 1; k < report.size(); ++k) {
             report[k] = static_cast<std::uint8_t>(
                 random() % 2 ? frameBytes[random() % frameBytes.size()] : random());
+        }
         side.meter.Write(side.handle, report);
     }
     int queued = 0;
-    while (side.ReadText(0) != "<timed out>")
+    while (side.ReadText(0) != "<timed out>") {
         ++queued;
+    }
     EXPECT_LE(queued, static_cast<int>(VirtualMeter::kMaxQueuedReplies));
     EXPECT_GT(side.meter.ReceivedCommands().size(), 100u);
     EXPECT_EQ(side.Ask("FUN01,FUN??"), "fun01");
@@ -132,13 +134,15 @@ TEST(VirtualMeterTiming, ReadTimesOutOnMeterTimeGtlIsNotAnsweredAndRepliesQueue)
     EXPECT_EQ(side.Ask("MOD??"), "mod03");
 
     // Replies queue in order, and only so many: the newest survives.
-    for (int i = 0; i < 100; ++i)
+    for (int i = 0; i < 100; ++i) {
         side.Send("F1");
+    }
     side.Send("HLD??");
     int acks = 0;
     std::string text;
-    while ((text = side.ReadText(0)) == kAck)
+    while ((text = side.ReadText(0)) == kAck) {
         ++acks;
+    }
     EXPECT_EQ(acks, static_cast<int>(VirtualMeter::kMaxQueuedReplies) - 1);
     EXPECT_EQ(text, "hld00");
 }

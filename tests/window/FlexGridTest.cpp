@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 namespace pelicard {
 namespace {
 
@@ -137,6 +139,54 @@ TEST(FlexGrid, ScrollingKeepsRowZeroShownAboveTheTopRow)
     EXPECT_LT(fixed->geometry().bottom(), scrolling->geometry().top() + 1);
     scrolling->verticalScrollBar()->setValue(9);
     EXPECT_EQ(grid.TopRow(), 10) << "scrolling by hand moves the top row too";
+}
+
+TEST(FlexGrid, TopRowIsTheFirstScrollingRowShown)
+{
+    FlexGrid grid;
+    grid.SetRows(40);
+    ShowSmall(grid);
+    QTableView* scrolling = ScrollingView(grid);
+    const int shownAtOnce = scrolling->viewport()->height() / scrolling->rowHeight(0);
+    ASSERT_GT(shownAtOnce, 1);
+    ASSERT_LT(shownAtOnce, 39);
+    // Scrolled to its end, the grid shows fewer rows above the last than the one asked for.
+    grid.SetTopRow(38);
+    QCoreApplication::processEvents();
+    EXPECT_LT(grid.TopRow(), 38);
+    EXPECT_EQ(grid.TopRow(), scrolling->rowAt(0) + 1);
+    EXPECT_EQ(scrolling->rowAt(scrolling->viewport()->height() - 1) + 1, 39) << "the last row is in view";
+    // Stepping on from the row shown moves the view one row at a time once rows are added.
+    const int shown = grid.TopRow();
+    grid.SetRows(41);
+    grid.SetTopRow(grid.TopRow() + 1);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.TopRow(), shown + 1);
+    EXPECT_EQ(grid.TopRow(), scrolling->rowAt(0) + 1);
+
+    // Rows that all fit leave nothing to scroll.
+    grid.SetRows(3);
+    grid.SetTopRow(2);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(grid.TopRow(), 1);
+    EXPECT_EQ(scrolling->rowAt(0), 0);
+}
+
+TEST(FlexGrid, SizeHintSaturatesInsteadOfOverflowingOnAbsurdWidths)
+{
+    FlexGrid grid;
+    grid.SetRows(1); // no scroll bar beside the columns
+    grid.SetCols(3);
+    grid.SetColWidth(0, 1440);
+    const int ordinary = grid.sizeHint().width();
+    EXPECT_EQ(ordinary,
+        2 * grid.frameWidth() + TwipsToPixelsX(&grid, 1440) + 2 * TwipsToPixelsX(&grid, grid.ColWidth(1)));
+    grid.SetCols(40);
+    for (int col = 0; col < grid.Cols(); ++col) {
+        grid.SetColWidth(col, std::numeric_limits<int>::max());
+    }
+    EXPECT_EQ(grid.sizeHint().width(), std::numeric_limits<int>::max());
+    EXPECT_GT(grid.sizeHint().height(), 0);
 }
 
 TEST(FlexGrid, CellBackColourReadsBackTheNumberSetForTheCurrentCell)

@@ -1,7 +1,7 @@
 #include "window/frmMain.h"
 
 #include "values/Colours.h"
-#include "window/Colours.h"
+#include "window/ControlColours.h"
 
 #include <QSignalSpy>
 #include <QTest>

@@ -1,5 +1,5 @@
 #include "values/Colours.h"
-#include "window/Colours.h"
+#include "window/ControlColours.h"
 #include "window/Lamp.h"
 #include "window/PictureBox.h"
 #include "window/StatusBar.h"

@@ -1,4 +1,4 @@
-#include "window/Colours.h"
+#include "window/ControlColours.h"
 
 #include "window/Twips.h"
 

@@ -1,6 +1,6 @@
-#include "ProgramFixture.h"
+#include "support/ProgramFixture.h"
 #include "values/Colours.h"
-#include "window/Colours.h"
+#include "window/ControlColours.h"
 
 #include <gtest/gtest.h>
 
@@ -95,6 +95,51 @@ TEST_F(LinkFixture, ATabChosenByTheUserSendsTheModeAndItsQuery)
     EXPECT_EQ(Sent(), (Commands { "RGE05" }));
     window().chkHold->setChecked(true);
     EXPECT_EQ(Sent(), (Commands { "HLD01,HLD??" }));
+}
+
+TEST_F(LinkFixture, LinkFacesTheMeterAsItIsNow)
+{
+    // A meter swapped for another variant since the last link is found: the search starts again
+    // from the lowest product id.
+    program->CmdSys_Click(0);
+    program->CmdSys_Click(0);
+    backend.interfaces.back().productId = 0xE100;
+    program->CmdSys_Click(0);
+    EXPECT_EQ(program->usb.productId, 0xE100);
+    EXPECT_EQ(program->iniPath, IniPath("Logger_5k.ini"));
+    backend.interfaces.back().productId = 0xE101;
+    program->CmdSys_Click(0);
+    program->CmdSys_Click(0);
+    EXPECT_EQ(program->usb.productId, 0xE101);
+
+    // The status query unanswered: the meter is marked lost, the button still shows linked.
+    program->CmdSys_Click(0);
+    answers["FUN??,RGE??,MOD??,HLD??,PST??"] = {};
+    prompts.Clear();
+    program->CmdSys_Click(0);
+    EXPECT_EQ(BackColour(window().CmdSys[0]), colour::Linked);
+    EXPECT_FALSE(program->usb.deviceFound);
+    EXPECT_EQ(window().StatusBar1->PanelText(3), QStringLiteral("Disconnected"));
+    EXPECT_EQ(prompts.Count(Kind::CriticalStop), 0);
+}
+
+TEST_F(LinkFixture, UnlinkWithTheMeterAlreadyGoneReportsItOnceAndCompletes)
+{
+    program->CmdSys_Click(0);
+    program->usb.CloseMeter();
+    backend.interfaces.pop_back();
+    Sent();
+    program->CmdSys_Click(0);
+    EXPECT_TRUE(Sent().empty()) << "GTL cannot go out";
+    EXPECT_EQ(prompts.Texts(Kind::CriticalStop),
+        QStringList { QStringLiteral("Device not detected...Please check USB cable & connector.") });
+    EXPECT_EQ(window().StatusBar1->PanelText(3), QStringLiteral("Disconnected"));
+    EXPECT_EQ(BackColour(window().CmdSys[0]), colour::ButtonFace);
+    EXPECT_EQ(BackColour(window().led[0]), colour::White);
+    EXPECT_EQ(BackColour(window().led[1]), colour::White);
+    for (QWidget* panel : window().picLay) {
+        EXPECT_FALSE(panel->isEnabled());
+    }
 }
 
 } // namespace

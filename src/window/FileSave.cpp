@@ -1,0 +1,63 @@
+#include "window/FileSave.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace pelicard {
+
+namespace {
+
+FileError WriteFault(const QSaveFile& file)
+{
+    return { fileerror::DiskFull, QStringLiteral("Disk full or write error: %1").arg(file.errorString()) };
+}
+
+} // namespace
+
+FileError SaveWholeFile(const QString& path, const QByteArray& bytes)
+{
+    if (path.isEmpty()) {
+        return { fileerror::BadFileName, QStringLiteral("Bad file name: no file name given") };
+    }
+    const QFileInfo info(path);
+    if (info.isDir()) {
+        return { fileerror::PathFileAccess,
+            QStringLiteral("Path/File access error: %1 is a folder").arg(path) };
+    }
+    if (!info.absoluteDir().exists()) {
+        return { fileerror::PathNotFound, QStringLiteral("Path not found: %1").arg(info.absolutePath()) };
+    }
+
+    // The direct-write fallback of QSaveFile stays off: it would truncate the old file first.
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return { fileerror::PathFileAccess,
+            QStringLiteral("Path/File access error: %1").arg(file.errorString()) };
+    }
+    // QSaveFile buffers: a write can succeed while the disk is full, and commit() has been seen
+    // to return true after the real write failed. Every step is checked before the rename.
+    if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
+        const FileError fault = WriteFault(file);
+        file.cancelWriting();
+        return fault;
+    }
+    if (!file.commit()) {
+        const bool writeFailed
+            = file.error() == QFileDevice::WriteError || file.error() == QFileDevice::ResourceError;
+        if (writeFailed) {
+            return WriteFault(file);
+        }
+        return { fileerror::PathFileAccess,
+            QStringLiteral("Path/File access error: %1").arg(file.errorString()) };
+    }
+    return {};
+}
+
+QString FormatFileError(const FileError& error)
+{
+    return QStringLiteral("Error #: ") + QString::number(error.number) + QStringLiteral("\r\n")
+        + QStringLiteral("Description : ") + error.description + QStringLiteral("\r\n\r\n");
+}
+
+} // namespace pelicard
