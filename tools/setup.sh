@@ -2,7 +2,7 @@
 # Usage: source tools/setup.sh; pelicard_install; pelicard_build DIR [CMAKE ARGS...]
 
 PELICARD_PACKAGES=(build-essential cmake pkg-config qt6-base-dev libgl-dev libhidapi-dev
-    libgtest-dev libgmock-dev fonts-liberation2)
+    libgtest-dev libgmock-dev fonts-liberation2 fonts-dejavu-core libxcursor1 poppler-utils)
 
 pelicard_install() {
     local missing=()

@@ -29,9 +29,13 @@ Program::Program(HidBackend& backend, Prompts& prompts, const Clock& clock, QStr
     , usb(backend, indicators)
     , link(usb, indicators)
     , trend(window)
+    , trendFile(window, trend, prompts, [this](std::string_view command) { link.SendCommand(command); })
     , logger(window)
+    , loggerFile(window, prompts, logger, [this](std::string_view command) { link.SendCommand(command); })
     , records(window, prompts, clock)
     , modes(window, state, link, gauges)
+    , setup(window, state, link, prompts)
+    , buttons(window, link, modes, setup, logger, trend)
     , parser(window, state, records, logger, trend, gauges)
     , loop(window, usb, link, prompts)
     , programDirectory_(std::move(programDirectory))
@@ -53,10 +57,23 @@ void Program::Connect()
         QObject::connect(window.cmdGrd[static_cast<std::size_t>(i)], &QPushButton::clicked, &window,
             [this, i] { records.cmdGrd_Click(i); });
     }
+    for (int i = 0; i < 4; ++i) {
+        QObject::connect(window.cmdFun[static_cast<std::size_t>(i)], &QPushButton::clicked, &window,
+            [this, i] { buttons.cmdFun_Click(i); });
+    }
+    for (int i = 0; i < 2; ++i) {
+        QObject::connect(window.cmdSup[static_cast<std::size_t>(i)], &QPushButton::clicked, &window,
+            [this, i] { setup.cmdSup_Click(i); });
+    }
     QObject::connect(window.Command3, &QPushButton::clicked, &window, [this] { Command3_Click(); });
     QObject::connect(window.cmdStart, &QPushButton::clicked, &window, [this] { records.cmdStart_Click(); });
     QObject::connect(window.cmdClr, &QPushButton::clicked, &window, [this] { records.cmdClr_Click(); });
     QObject::connect(window.cmdGbrw, &QPushButton::clicked, &window, [this] { records.cmdGbrw_Click(); });
+    for (FlexGrid* grid : window.grdLog) {
+        QObject::connect(
+            grid, &FlexGrid::Click, &window, [this](int index) { loggerFile.grdLog_Click(index); });
+    }
+    QObject::connect(window.grdTrd, &FlexGrid::Click, &window, [this] { trendFile.grdTrd_Click(); });
     for (int i = 1; i <= 2; ++i) {
         QObject::connect(window.cmb[static_cast<std::size_t>(i)], &QComboBox::currentIndexChanged, &window,
             [this, i] { modes.cmb_Click(i); });

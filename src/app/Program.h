@@ -4,11 +4,15 @@
 #include "link/ApiUsb.h"
 #include "link/Transaction.h"
 #include "meter/VuPanel.h"
+#include "modes/ModeButtons.h"
 #include "modes/ModeControls.h"
+#include "modes/SetupPanel.h"
 #include "protocol/ReceiveLoop.h"
 #include "protocol/ReplyParser.h"
+#include "tables/LoggerFileBar.h"
 #include "tables/LoggerTable.h"
 #include "tables/RecordTable.h"
+#include "trend/TrendFileBar.h"
 #include "trend/TrendPlot.h"
 #include "window/MeterState.h"
 #include "window/frmMain.h"
@@ -51,9 +55,13 @@ public:
     ApiUsb usb;
     Transaction link;
     TrendPlot trend;
+    TrendFileBar trendFile;
     LoggerTable logger;
+    LoggerFileBar loggerFile;
     RecordTable records;
     ModeControls modes;
+    SetupPanel setup;
+    ModeButtons buttons;
     ReplyParser parser;
     ReceiveLoop loop;
 

@@ -34,6 +34,9 @@ void SetButton(QPushButton* button, const char* caption)
 {
     button->setText(QString::fromLatin1(caption));
     button->setEnabled(caption[0] != '\0');
+    // A screen reader names a button without a caption after its group otherwise.
+    button->setAccessibleName(
+        caption[0] != '\0' ? QString::fromLatin1(caption) : QStringLiteral("unused mode function"));
 }
 
 } // namespace
@@ -102,19 +105,16 @@ void ModeControls::ApplyModeTab(int /*previousTab*/)
         const QString function = window_.cmb[1]->currentText();
         const bool progInactive = BackColour(window_.cmdFun[1]) == colour::ButtonFace;
         if (function == QLatin1String("OHM")) {
-            window_.cmdFun[1]->setText(QStringLiteral("Beep"));
-            window_.cmdFun[1]->setEnabled(true);
+            SetButton(window_.cmdFun[1], "Beep");
         }
         if (function == QLatin1String("RPM/IG")) {
-            window_.cmdFun[1]->setText(QStringLiteral("Prog"));
-            window_.cmdFun[1]->setEnabled(true);
+            SetButton(window_.cmdFun[1], "Prog");
             if (progInactive) {
                 state_.vu.ModeCaption = { QStringLiteral("DUTY"), QStringLiteral("DWELL") };
                 window_.panIg->show();
             }
         } else if (function == QLatin1String("RPM/IP")) {
-            window_.cmdFun[1]->setText(QStringLiteral("Prog"));
-            window_.cmdFun[1]->setEnabled(true);
+            SetButton(window_.cmdFun[1], "Prog");
             if (progInactive) {
                 state_.vu.ModeCaption = { QStringLiteral("FREQ"), QString() };
             }

@@ -13,6 +13,8 @@ public:
 
     explicit LoggerTable(frmMain& window);
 
+    // Eight empty rows under the headers, row 1 at the top, logRow 1, and the file bar's loaded-file
+    // mark cleared.
     void ResetLoggerTable();
     // Writes one downloaded record into row logRow and moves on. Returns true for the end-of-data
     // record, which is written like any other. Records past the table's limit are not written.
@@ -22,6 +24,9 @@ public:
     int logRow = 1;
 
 private:
+    // How far a download has come, in panel 2 of the status bar.
+    void ShowProgress(bool endOfData);
+
     frmMain& window_;
 };
 

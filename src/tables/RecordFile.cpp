@@ -27,23 +27,6 @@ int ReadTimePart(QStringView part)
 
 const QByteArray ByteOrderMark = "\xEF\xBB\xBF";
 
-QByteArray FieldBytes(const QString& field)
-{
-    QByteArray bytes;
-    bytes.reserve(field.size());
-    for (const QChar c : field) {
-        const char16_t code = c.unicode();
-        if (code < 0x20 || code == 0x7F) {
-            bytes += ' ';
-        } else if (code > 0xFF) {
-            bytes += '?';
-        } else {
-            bytes += static_cast<char>(code);
-        }
-    }
-    return bytes;
-}
-
 QByteArray LineBytes(const RecordRow& row)
 {
     QByteArray line = FieldBytes(row[0]);
@@ -116,24 +99,9 @@ FileError SaveRecordFile(const QString& path, const std::vector<RecordRow>& rows
 RecordFileContent LoadRecordFile(const QString& path)
 {
     RecordFileContent content;
-    if (path.isEmpty()) {
-        content.error = Fault(fileerror::BadFileName, QStringLiteral("Bad file name: no file name given"));
-        return content;
-    }
-    const QFileInfo info(path);
-    if (!info.exists()) {
-        content.error = Fault(fileerror::FileNotFound, QStringLiteral("File not found: %1").arg(path));
-        return content;
-    }
-    if (info.isDir()) {
-        content.error = Fault(
-            fileerror::PathFileAccess, QStringLiteral("Path/File access error: %1 is a folder").arg(path));
-        return content;
-    }
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        content.error = Fault(
-            fileerror::PathFileAccess, QStringLiteral("Path/File access error: %1").arg(file.errorString()));
+    QFile file;
+    content.error = OpenForReading(file, path);
+    if (content.error.failed()) {
         return content;
     }
 

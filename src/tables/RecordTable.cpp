@@ -16,22 +16,10 @@
 namespace pelicard {
 
 namespace {
-const QString NoData = QStringLiteral("None Data. Please check again!! ");
-const QString Complete = QStringLiteral("Complete Text file: ");
 const QString TableFull
     = QStringLiteral("The sampling table is full (%1 records). Save it and clear it to record more.")
           .arg(MaxRecords);
 } // namespace
-
-std::vector<RecordRow> RowsUntilGap(const FlexGrid& grid)
-{
-    std::vector<RecordRow> rows;
-    for (int row = 1; row < grid.Rows() && !grid.TextMatrix(row, 0).isEmpty(); ++row) {
-        rows.push_back({ grid.TextMatrix(row, 0), grid.TextMatrix(row, 1), grid.TextMatrix(row, 2),
-            grid.TextMatrix(row, 3) });
-    }
-    return rows;
-}
 
 std::optional<int> SamplingPeriodMs(const QString& secondsText)
 {
@@ -131,12 +119,8 @@ void RecordTable::cmdClr_Click()
 
 void RecordTable::cmdGbrw_Click()
 {
-    window_.dlgopen.Filter = QStringLiteral("Logger Data File(*.dat)|*.dat");
-    window_.dlgopen.FileName = QStringLiteral("Test.dat");
-    window_.dlgopen.Flags = 512;
-    const QString chosen = prompts_.ChooseFile(window_.dlgopen);
-    // A cancelled dialog leaves its proposed name.
-    window_.txtGfn->setText(chosen.isEmpty() ? window_.dlgopen.FileName : chosen);
+    window_.txtGfn->setText(ChooseFileName(window_.dlgopen, prompts_,
+        QStringLiteral("Logger Data File(*.dat)|*.dat"), QStringLiteral("Test.dat")));
 }
 
 void RecordTable::cmdGrd_Click(int index)
@@ -150,19 +134,7 @@ void RecordTable::cmdGrd_Click(int index)
 
 void RecordTable::Save()
 {
-    const FlexGrid& grid = *window_.grdMain;
-    if (grid.TextMatrix(1, 0).isEmpty()) {
-        prompts_.Ok(NoData);
-        return;
-    }
-    const QString fileName = window_.txtGfn->text();
-    const FileError error = SaveRecordFile(fileName, RowsUntilGap(grid));
-    if (error.failed()) {
-        prompts_.Ok(FormatFileError(error));
-        return;
-    }
-    window_.StatusBar1->SetPanelText(1, fileName);
-    prompts_.Ok(Complete + fileName);
+    SaveTableFile(*window_.grdMain, window_.txtGfn->text(), prompts_, *window_.StatusBar1);
 }
 
 void RecordTable::Load()
@@ -171,23 +143,8 @@ void RecordTable::Load()
         StopSampling();
     }
     cmdClr_Click();
-    const RecordFileContent contents = LoadRecordFile(window_.txtGfn->text());
-    FlexGrid& grid = *window_.grdMain;
-    int n = 1;
-    for (const auto& fields : contents.rows) {
-        for (int column = 0; column < 4; ++column) {
-            grid.SetTextMatrix(n, column, fields[static_cast<std::size_t>(column)]);
-        }
-        if (grid.Rows() <= n + 1) {
-            grid.SetRows(grid.Rows() + 1);
-        }
-        ++n;
-    }
-    if (contents.error.failed()) {
-        prompts_.Ok(FormatFileError(contents.error));
-        if (contents.rows.empty()) {
-            return;
-        }
+    if (!LoadTableFile(*window_.grdMain, window_.txtGfn->text(), prompts_)) {
+        return;
     }
     prompts_.Beep();
     SetBackColour(window_.cmdGrd[1], colour::Linked);

@@ -1,23 +1,16 @@
 #pragma once
 
-#include "tables/RecordFile.h"
+#include "tables/TableFiles.h"
 
 #include <QString>
 
-#include <array>
 #include <optional>
-#include <vector>
 
 namespace pelicard {
 
 class Clock;
 class frmMain;
 class Prompts;
-
-class FlexGrid;
-
-// Reads the rows of a table from row 1 down to the first row whose column 0 is empty.
-std::vector<RecordRow> RowsUntilGap(const FlexGrid& grid);
 
 // The sampling record table grdMain: readings taken at an interval, numbered and time-stamped,
 // cleared, saved to and loaded from a tab-separated text file.

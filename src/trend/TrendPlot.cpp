@@ -28,6 +28,7 @@ bool TrendPlot::AddTrendPoint(int x, int y)
     }
     if (PrevTrendLevel != NoPreviousPoint) {
         window_.picTrd->DrawLine(XOf(x - 1), YOf(PrevTrendLevel), XOf(x), YOf(y), colour::Red);
+        window_.picTrd->Refresh();
     }
     PrevTrendLevel = y;
     return true;

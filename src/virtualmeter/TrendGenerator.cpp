@@ -29,7 +29,12 @@ void TrendGenerator::Start(std::int64_t now)
 {
     running_ = true;
     next_ = 0;
-    startMs_ = now;
+    nextMs_ = now + IntervalMs();
+}
+
+std::int64_t TrendGenerator::IntervalMs() const
+{
+    return std::int64_t { settings_.timePerDivision } * 1000 / kPointsPerDivision;
 }
 
 std::optional<std::int64_t> TrendGenerator::NextPointMs() const
@@ -37,16 +42,17 @@ std::optional<std::int64_t> TrendGenerator::NextPointMs() const
     if (!running_) {
         return std::nullopt;
     }
-    return startMs_ + static_cast<std::int64_t>(next_ + 1) * kIntervalMs;
+    return nextMs_;
 }
 
 void TrendGenerator::Run(std::int64_t until, const MeterFunction& function)
 {
     while (running_) {
-        const std::int64_t due = startMs_ + static_cast<std::int64_t>(next_ + 1) * kIntervalMs;
+        const std::int64_t due = nextMs_;
         if (due > until) {
             break;
         }
+        nextMs_ += IntervalMs();
         sink_(next_, LevelOf(signal_(due), function));
         if (++next_ >= kPoints) {
             running_ = false;

@@ -18,12 +18,14 @@ struct TrendSettings {
     bool operator==(const TrendSettings&) const = default;
 };
 
-// The meter's trend: its settings, and the run that sends one point every kIntervalMs of MeterTime,
-// indexes 0 to kPoints - 1, and then ends by itself. A point is handed to the sink when the meter is
+// The meter's trend: its settings, and the run that sends one point every IntervalMs() of MeterTime
+// (the plot holds kPointsPerDivision points per horizontal division, so the pace follows the time per
+// division: 20 s per division is one point a second), indexes 0 to kPoints - 1, and then ends by
+// itself. A point is handed to the sink when the meter is
 // run up to its time; the sink decides whether it reaches anyone.
 class TrendGenerator {
 public:
-    static constexpr int kIntervalMs = 500;
+    static constexpr int kPointsPerDivision = 20;
     static constexpr int kPoints = 121;
     static constexpr int kLevels = 25;
     static constexpr int kLevelsPerDivision = 5;
@@ -39,6 +41,9 @@ public:
     // False, changing nothing, for settings that `function` cannot take or that the meter could not
     // show as labels (a per-division value of 0 included).
     bool SetSettings(const TrendSettings& settings, const MeterFunction& function, MeterVariant variant);
+
+    // The time between two points under the present settings.
+    std::int64_t IntervalMs() const;
 
     bool Running() const { return running_; }
     // Starts at index 0; a running trend starts again.
@@ -58,7 +63,7 @@ private:
     TrendSettings settings_;
     bool running_ = false;
     int next_ = 0; // index of the next point
-    std::int64_t startMs_ = 0;
+    std::int64_t nextMs_ = 0; // when the next point is due
 };
 
 } // namespace pelicard

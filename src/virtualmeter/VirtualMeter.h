@@ -37,7 +37,7 @@ namespace pelicard {
 //
 // Replies: one input report, byte 1 = 2, the text, 3, zeros.
 //
-// Unsolicited reports: while a trend runs, one point "ptrNNN,LLL" every kTrendIntervalMs of
+// Unsolicited reports: while a trend runs, one point "ptrNNN,LLL" every TrendIntervalMs() of
 // MeterTime, indexes 0 to 120. Read hands out replies first, then due points; with nothing due it
 // waits on MeterTime for the next point or the time-out, whichever comes first.
 //
@@ -50,7 +50,6 @@ public:
     static constexpr int kReportLength = 65;
     static constexpr int kPayloadPerReport = 62; // payload positions the program fills
     static constexpr int kMaxReplyText = kReportLength - 3; // report id, 2 and 3 around the text
-    static constexpr int kTrendIntervalMs = TrendGenerator::kIntervalMs;
     static constexpr int kTrendPoints = TrendGenerator::kPoints;
     static constexpr int kTrendLevels = TrendGenerator::kLevels;
     static constexpr int kLoggerCapacity = MeterLogger::kCapacity;

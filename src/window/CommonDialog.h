@@ -11,6 +11,8 @@ struct CommonDialog {
     // The proposed file name.
     QString FileName;
     int Flags = 0;
+    // The dialog's caption; empty for the desktop's own.
+    QString DialogTitle;
 };
 
 namespace dialogflag {

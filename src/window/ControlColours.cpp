@@ -100,10 +100,13 @@ void ApplyColours(QWidget* widget)
         }
     }
     if (const auto fore = Stored(widget, ForeProperty)) {
+        // A disabled control keeps the style's greyed text, like the controls around it.
         const QColor colour = ToQColor(*fore, standard);
-        palette.setColor(QPalette::WindowText, colour);
-        palette.setColor(QPalette::ButtonText, colour);
-        palette.setColor(QPalette::Text, colour);
+        for (const QPalette::ColorGroup group : { QPalette::Active, QPalette::Inactive }) {
+            palette.setColor(group, QPalette::WindowText, colour);
+            palette.setColor(group, QPalette::ButtonText, colour);
+            palette.setColor(group, QPalette::Text, colour);
+        }
     }
     widget->setPalette(palette);
     widget->update();

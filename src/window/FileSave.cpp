@@ -1,6 +1,10 @@
 #include "window/FileSave.h"
 
+#include "window/CommonDialog.h"
+#include "window/Prompts.h"
+
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSaveFile>
 
@@ -52,6 +56,55 @@ FileError SaveWholeFile(const QString& path, const QByteArray& bytes)
             QStringLiteral("Path/File access error: %1").arg(file.errorString()) };
     }
     return {};
+}
+
+QByteArray FieldBytes(const QString& field, QStringView separators)
+{
+    QByteArray bytes;
+    bytes.reserve(field.size());
+    for (const QChar c : field) {
+        const char16_t code = c.unicode();
+        if (code < 0x20 || code == 0x7F || separators.contains(c)) {
+            bytes += ' ';
+        } else if (code > 0xFF) {
+            bytes += '?';
+        } else {
+            bytes += static_cast<char>(code);
+        }
+    }
+    return bytes;
+}
+
+FileError OpenForReading(QFile& file, const QString& path)
+{
+    if (path.isEmpty()) {
+        return { fileerror::BadFileName, QStringLiteral("Bad file name: no file name given") };
+    }
+    const QFileInfo info(path);
+    if (!info.exists()) {
+        return { fileerror::FileNotFound, QStringLiteral("File not found: %1").arg(path) };
+    }
+    if (info.isDir()) {
+        return { fileerror::PathFileAccess,
+            QStringLiteral("Path/File access error: %1 is a folder").arg(path) };
+    }
+    file.setFileName(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return { fileerror::PathFileAccess,
+            QStringLiteral("Path/File access error: %1").arg(file.errorString()) };
+    }
+    return {};
+}
+
+QString ChooseFileName(
+    CommonDialog& dialog, Prompts& prompts, const QString& filter, const QString& proposedName)
+{
+    dialog.Filter = filter;
+    dialog.FileName = proposedName;
+    dialog.Flags = dialogflag::AllowMultiSelect;
+    const QString chosen = prompts.ChooseFile(dialog);
+    // A cancelled dialog leaves its proposed name.
+    return chosen.isEmpty() ? dialog.FileName : chosen;
 }
 
 QString FormatFileError(const FileError& error)

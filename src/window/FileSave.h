@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+class QFile;
+
 namespace pelicard {
 
 // File error numbers, shown to the user with their description (see FormatFileError).
@@ -17,6 +19,7 @@ inline constexpr int InputPastEndOfFile = 62; // a line with fewer fields than a
 inline constexpr int PathFileAccess = 75; // no permission, or a folder of that name
 inline constexpr int PathNotFound = 76; // the folder of the file does not exist
 inline constexpr int InvalidFileFormat = 321; // binary data, or a field that is not what it must be
+inline constexpr int PrinterError = 482; // the printer refused or broke off a print job
 } // namespace fileerror
 
 struct FileError {
@@ -31,6 +34,26 @@ struct FileError {
 // have been checked: a full disk or any other failure reports an error and leaves the old file as
 // it was (or no file, where there was none).
 FileError SaveWholeFile(const QString& path, const QByteArray& bytes);
+
+// The bytes of a text field in a file that keeps one byte per character (Latin-1): control
+// characters and the separators given are written as spaces, so a field never splits a record; a
+// character beyond Latin-1 (which no table holds) as "?".
+QByteArray FieldBytes(const QString& field, QStringView separators = {});
+
+// Opens a file for reading: error 52 without a name, 53 when it does not exist, 75 for a folder or a
+// file that cannot be opened.
+FileError OpenForReading(QFile& file, const QString& path);
+
+struct CommonDialog;
+class Prompts;
+
+// Opens the file dialog with the filter and the proposed name; returns the chosen name, or the
+// proposed one when the dialog was cancelled.
+QString ChooseFileName(
+    CommonDialog& dialog, Prompts& prompts, const QString& filter, const QString& proposedName);
+
+// What a completed save says, followed by the file name.
+inline constexpr const char* CompleteMessage = "Complete Text file: ";
 
 // "Error #: " number CR LF "Description : " description CR LF CR LF, as shown in a message box.
 QString FormatFileError(const FileError& error);

@@ -6,9 +6,11 @@
 #include "window/FlexGridModel.h"
 #include "window/Twips.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTableView>
@@ -22,6 +24,45 @@ namespace {
 
 // How many scrolling rows the grid asks room for when laid out.
 constexpr int PreferredBodyRows = 10;
+
+// The scrolling rows. Where the pane is taller than the rows, empty rows are drawn below the last
+// one, so that an enlarged table looks like a longer table rather than a short one on grey.
+class ScrollingRowsView : public QTableView {
+public:
+    using QTableView::QTableView;
+
+protected:
+    void paintEvent(QPaintEvent* event) override
+    {
+        QTableView::paintEvent(event);
+        const int rows = model() != nullptr ? model()->rowCount() : 0;
+        const int cols = model() != nullptr ? model()->columnCount() : 0;
+        const int step = verticalHeader()->defaultSectionSize();
+        if (cols == 0 || step <= 0) {
+            return;
+        }
+        const int top = rows > 0 ? rowViewportPosition(rows - 1) + rowHeight(rows - 1) : 0;
+        const int right = columnViewportPosition(cols - 1) + columnWidth(cols - 1);
+        if (top < 0 || top >= viewport()->height()) {
+            return;
+        }
+        QPainter painter(viewport());
+        painter.fillRect(
+            QRect(0, top, right, viewport()->height() - top), QApplication::palette().color(QPalette::Base));
+        QStyleOptionViewItem option;
+        initViewItemOption(&option);
+        const auto grid
+            = static_cast<QRgb>(style()->styleHint(QStyle::SH_Table_GridLineColor, &option, this));
+        painter.setPen(QPen(QColor::fromRgba(grid), 0));
+        for (int y = top + step - 1; y < viewport()->height(); y += step) {
+            painter.drawLine(0, y, right - 1, y);
+        }
+        for (int col = 0; col < cols; ++col) {
+            const int x = columnViewportPosition(col) + columnWidth(col) - 1;
+            painter.drawLine(x, top, x, viewport()->height());
+        }
+    }
+};
 
 } // namespace
 
@@ -49,6 +90,8 @@ FlexGrid::FlexGrid(QWidget* parent)
         view->horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         view->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
         view->horizontalHeader()->setDefaultSectionSize(TwipsToPixelsX(this, FlexGridDefaultColWidthTwips));
+        // A grid wider than its columns gives the extra width to the last one.
+        view->horizontalHeader()->setStretchLastSection(true);
         view->setSelectionMode(QAbstractItemView::NoSelection);
         view->setEditTriggers(QAbstractItemView::NoEditTriggers);
         view->setFrameShape(QFrame::NoFrame);
@@ -73,7 +116,7 @@ FlexGrid::FlexGrid(QWidget* parent)
     headerView_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     headerView_->setFocusPolicy(Qt::NoFocus);
 
-    bodyView_ = new QTableView(this);
+    bodyView_ = new ScrollingRowsView(this);
     bodyView_->setObjectName(QStringLiteral("scrollingRows"));
     setUp(bodyView_, bodyModel_);
     // Always shown, so the fixed row above keeps the same width and its columns line up.

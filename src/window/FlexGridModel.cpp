@@ -81,9 +81,15 @@ QVariant FlexGridModel::data(const QModelIndex& index, int role) const
     case Qt::DisplayRole:
     case Qt::AccessibleTextRole:
         return text;
-    case Qt::TextAlignmentRole:
-        return QVariant::fromValue(
-            FlexGridAlignment(cells_.colAlignments[static_cast<std::size_t>(col)], text));
+    case Qt::TextAlignmentRole: {
+        Qt::Alignment alignment
+            = FlexGridAlignment(cells_.colAlignments[static_cast<std::size_t>(col)], text);
+        if (row == 0) {
+            // The fixed row's headers sit on one line, whatever the column's vertical alignment.
+            alignment = (alignment & Qt::AlignHorizontal_Mask) | Qt::AlignVCenter;
+        }
+        return QVariant::fromValue(alignment);
+    }
     case Qt::BackgroundRole:
         return QBrush(ToQColor(cells_.BackAt(row, col)));
     case FlexGridPictureRole:

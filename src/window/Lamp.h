@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
+
+#include <cstdint>
 
 namespace pelicard {
 
@@ -15,6 +18,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    // A transaction lights a lamp for a few milliseconds; the glow stays on screen a little longer
+    // so that the eye catches it. The colour number the program reads is never delayed.
+    static constexpr int GlowMs = 250;
+    std::uint32_t glowColour_ = 0;
+    QElapsedTimer glowing_;
 };
 
 } // namespace pelicard

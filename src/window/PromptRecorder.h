@@ -17,7 +17,7 @@ public:
     struct Call {
         Kind kind;
         QString text; // message text; the proposed file name; the printed lines joined by "\n"
-        QString title; // message title; the dialog's filter
+        QString title; // message title; the dialog's filter; the PDF file printed to (empty: printer)
     };
 
     void Beep() override
@@ -48,18 +48,24 @@ public:
         return chosen;
     }
 
-    bool PrintLines(const QStringList& lines) override
+    bool HasDefaultPrinter() override { return hasPrinter_; }
+
+    FileError PrintLines(const QStringList& lines, const QString& pdfFile) override
     {
-        calls_.push_back({ Kind::PrintLines, lines.join(QLatin1Char('\n')), {} });
-        if (printerWorks_) {
-            printed_.push_back(lines);
+        calls_.push_back({ Kind::PrintLines, lines.join(QLatin1Char('\n')), pdfFile });
+        if (!printerWorks_) {
+            return { fileerror::PrinterError, QStringLiteral("Printer error: the printer stopped the job") };
         }
-        return printerWorks_;
+        printed_.push_back(lines);
+        return {};
     }
 
     // The next ChooseFile answers with this name; with none left it answers as cancelled.
     void ScriptFileChoice(const QString& fileName) { fileChoices_.push_back(fileName); }
+    // Whether a job fails with a printer fault (error 482).
     void SetPrinterWorks(bool works) { printerWorks_ = works; }
+    // Whether the desktop has a default printer.
+    void SetHasPrinter(bool has) { hasPrinter_ = has; }
 
     const std::vector<Call>& Calls() const { return calls_; }
     int BeepCount() const { return beeps_; }
@@ -103,6 +109,7 @@ private:
     std::vector<CommonDialog> dialogs_;
     int beeps_ = 0;
     bool printerWorks_ = true;
+    bool hasPrinter_ = true;
 };
 
 } // namespace pelicard

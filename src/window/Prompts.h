@@ -1,6 +1,7 @@
 #pragma once
 
 #include "window/CommonDialog.h"
+#include "window/FileSave.h"
 
 #include <QString>
 #include <QStringList>
@@ -20,8 +21,12 @@ public:
     virtual void Ok(const QString& text) = 0;
     // The file dialog; the chosen file name, or an empty text when the user cancelled.
     virtual QString ChooseFile(const CommonDialog& dialog) = 0;
-    // Prints the lines on the default printer as one job; false on a printer fault.
-    virtual bool PrintLines(const QStringList& lines) = 0;
+    // True when the desktop has a default printer (many have none: no print queue is set up).
+    virtual bool HasDefaultPrinter() = 0;
+    // Prints the lines as one job: on the default printer, or into the PDF file named. A fault is
+    // returned for the error box (a printer fault is error 482; a PDF file that cannot be written
+    // gives the file's error and leaves an old file of that name as it was).
+    virtual FileError PrintLines(const QStringList& lines, const QString& pdfFile) = 0;
 };
 
 } // namespace pelicard

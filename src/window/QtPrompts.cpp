@@ -1,14 +1,36 @@
 #include "window/QtPrompts.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
-#include <QFontMetrics>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QFontMetricsF>
 #include <QMessageBox>
 #include <QPainter>
 #include <QPrinter>
+#include <QPrinterInfo>
 #include <QRegularExpression>
+#include <QTemporaryFile>
+
+#include <algorithm>
+#include <cmath>
 
 namespace pelicard {
+
+namespace {
+
+constexpr int TabStopCharacters = 12; // wider than any field the meter sends
+constexpr int PrintPointSize = 10;
+
+FileError PrinterFault(const QPrinter& printer, const QString& what)
+{
+    const QString name
+        = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName() : printer.printerName();
+    return { fileerror::PrinterError, QStringLiteral("Printer error: %1 (%2)").arg(what, name) };
+}
+
+} // namespace
 
 QtPrompts::QtPrompts(QWidget* parent)
     : parent_(parent)
@@ -34,6 +56,9 @@ void QtPrompts::Ok(const QString& text)
 QString QtPrompts::ChooseFile(const CommonDialog& dialog)
 {
     QFileDialog chooser(parent_);
+    if (!dialog.DialogTitle.isEmpty()) {
+        chooser.setWindowTitle(dialog.DialogTitle);
+    }
     // One dialog chooses the name for loading and for saving, so a new name may be typed.
     chooser.setAcceptMode(QFileDialog::AcceptOpen);
     chooser.setFileMode(QFileDialog::AnyFile);
@@ -51,28 +76,86 @@ QString QtPrompts::ChooseFile(const CommonDialog& dialog)
     return chosen.isEmpty() ? QString() : chosen.first();
 }
 
-bool QtPrompts::PrintLines(const QStringList& lines)
+bool QtPrompts::HasDefaultPrinter()
 {
-    QPrinter printer;
+    return !QPrinterInfo::defaultPrinter().isNull();
+}
+
+FileError QtPrompts::PrintLines(const QStringList& lines, const QString& pdfFile)
+{
+    if (!pdfFile.isEmpty()) {
+        return PrintLinesToPdf(lines, pdfFile);
+    }
+    QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
+    printer.setDocName(QApplication::applicationName());
+    return PrintLinesOn(printer, lines);
+}
+
+FileError PrintLinesOn(QPrinter& printer, const QStringList& lines)
+{
     QPainter painter;
     if (!painter.begin(&printer)) {
-        return false;
+        return PrinterFault(printer, QStringLiteral("the print job could not be started"));
     }
-    const QRect page = painter.viewport();
-    const int lineHeight = QFontMetrics(painter.font(), &printer).lineSpacing();
-    int y = 0;
+    QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    font.setPointSize(PrintPointSize);
+    painter.setFont(font);
+    const QFontMetricsF metrics(painter.font(), &printer);
+    const qreal lineHeight = std::max<qreal>(1.0, metrics.lineSpacing());
+    const qreal tabStop
+        = std::max<qreal>(1.0, TabStopCharacters * metrics.horizontalAdvance(QLatin1Char('0')));
+
+    const qreal pageHeight = painter.viewport().height();
+    qreal y = 0;
+    int pageNumber = 1;
     for (const QString& line : lines) {
-        if (y + lineHeight > page.height() && y > 0) {
+        if (y > 0 && y + lineHeight > pageHeight) {
             if (!printer.newPage()) {
                 painter.end();
-                return false;
+                return PrinterFault(printer, QStringLiteral("page %1 was refused").arg(pageNumber + 1));
             }
+            ++pageNumber;
             y = 0;
         }
-        painter.drawText(QRect(0, y, page.width(), lineHeight), Qt::TextExpandTabs | Qt::AlignLeft, line);
+        // Each field starts at the next tab stop after the one before it.
+        qreal x = 0;
+        for (const QString& field : line.split(QLatin1Char('\t'))) {
+            painter.drawText(QPointF(x, y + metrics.ascent()), field);
+            x = (std::floor((x + metrics.horizontalAdvance(field)) / tabStop) + 1) * tabStop;
+        }
         y += lineHeight;
     }
-    return painter.end();
+    if (!painter.end() || printer.printerState() == QPrinter::Error) {
+        return PrinterFault(printer, QStringLiteral("the print job could not be finished"));
+    }
+    return {};
+}
+
+FileError PrintLinesToPdf(const QStringList& lines, const QString& pdfFile)
+{
+    QTemporaryFile rendered(QDir::temp().filePath(QStringLiteral("pelicard-XXXXXX.pdf")));
+    if (!rendered.open()) {
+        return { fileerror::PathFileAccess,
+            QStringLiteral("Path/File access error: %1").arg(rendered.errorString()) };
+    }
+    rendered.close(); // the PDF printer writes it by name
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(rendered.fileName());
+        printer.setDocName(QFileInfo(pdfFile).completeBaseName());
+        FileError fault = PrintLinesOn(printer, lines);
+        if (fault.failed()) {
+            fault.description.replace(rendered.fileName(), pdfFile); // the name the user chose
+            return fault;
+        }
+    }
+    if (!rendered.open()) {
+        return { fileerror::DeviceIo, QStringLiteral("Device I/O error: %1").arg(rendered.errorString()) };
+    }
+    const QByteArray bytes = rendered.readAll();
+    rendered.close();
+    return SaveWholeFile(pdfFile, bytes);
 }
 
 QString FileDialogFilter(const QString& filter)

@@ -1,5 +1,6 @@
 #include "window/TableLayouts.h"
 
+#include "values/Colours.h"
 #include "window/FlexGrid.h"
 #include "window/IconStrip.h"
 
@@ -50,6 +51,44 @@ void LayOutFileBar(FlexGrid& bar, const QString& fileName, const IconStrip& icon
         bar.SetCellPictureAlignment(4);
         bar.SetCellPicture(icons.Cell(picture));
     }
+}
+
+void RunFileBarAction(const FlexGrid& bar, const FileBarActions& actions)
+{
+    const std::function<void()>* action = nullptr;
+    switch (bar.Col()) {
+    case filebar::ChooseColumn:
+        action = &actions.choose;
+        break;
+    case filebar::LoadColumn:
+        action = &actions.load;
+        break;
+    case filebar::SaveColumn:
+        action = &actions.save;
+        break;
+    case filebar::PrintColumn:
+        action = &actions.print;
+        break;
+    default:
+        return;
+    }
+    if (*action) {
+        (*action)();
+    }
+}
+
+void SetLoadedMark(FlexGrid& bar, bool loaded)
+{
+    bar.SetRow(0);
+    bar.SetCol(filebar::LoadColumn);
+    bar.SetCellBackColor(loaded ? colour::LoadedMark : colour::FileBar);
+}
+
+bool ShowsLoadedMark(FlexGrid& bar)
+{
+    bar.SetRow(0);
+    bar.SetCol(filebar::LoadColumn);
+    return bar.CellBackColor() == colour::LoadedMark;
 }
 
 void LayOutLoggerSettingBox(FlexGrid& box, int index)

@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <initializer_list>
 
 namespace pelicard {
@@ -36,6 +37,22 @@ inline constexpr const char* DefaultTrendFile = "Test.trd";
 
 // A file bar: "File", the file name, and the pictures of its four command cells.
 void LayOutFileBar(FlexGrid& bar, const QString& fileName, const IconStrip& icons);
+
+// What the four command cells of a file bar do; a click on another cell does nothing.
+struct FileBarActions {
+    std::function<void()> choose;
+    std::function<void()> load;
+    std::function<void()> save;
+    std::function<void()> print; // print the table, or keep the trend picture
+};
+// Runs the action of the bar's current cell (the cell just clicked).
+void RunFileBarAction(const FlexGrid& bar, const FileBarActions& actions);
+
+// The loaded-file mark of a file bar: the load cell (row 0, filebar::LoadColumn) is light cyan while
+// the table or plot below shows data loaded from a file, the bar's normal colour otherwise. Setting
+// it makes that cell the bar's current cell.
+void SetLoadedMark(FlexGrid& bar, bool loaded);
+bool ShowsLoadedMark(FlexGrid& bar);
 
 // grdLog(1..3): one caption cell and one value cell (start address, stop address, sampling time).
 void LayOutLoggerSettingBox(FlexGrid& box, int index);

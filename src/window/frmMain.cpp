@@ -30,6 +30,13 @@ template <typename Control> Control* Named(Control* control, const QString& name
     control->setObjectName(name);
     if constexpr (std::is_base_of_v<QWidget, Control>) {
         control->setAccessibleDescription(name + QStringLiteral(": ") + purpose);
+        // A control that shows no caption of its own is named by its purpose for screen readers;
+        // buttons, labels and boxes are named by their captions.
+        if constexpr (!std::is_base_of_v<QAbstractButton, Control> && !std::is_base_of_v<QLabel, Control>) {
+            if (!purpose.isEmpty()) {
+                control->setAccessibleName(purpose);
+            }
+        }
     }
     return control;
 }
@@ -263,7 +270,12 @@ QWidget* frmMain::BuildDisplayArea()
 
     QSize room;
     for (PictureBox* display : p1) {
-        stack->addWidget(display, 0, 0, Qt::AlignCenter);
+        // The gauge picture keeps its pixels, centred; the logger and trend areas fill the pane.
+        if (display == p1[0]) {
+            stack->addWidget(display, 0, 0, Qt::AlignCenter);
+        } else {
+            stack->addWidget(display, 0, 0);
+        }
         room = room.expandedTo(display->sizeHint()).expandedTo(display->minimumSize());
     }
     // The area keeps its size whichever display is shown, so switching tabs does not move things.
@@ -303,7 +315,7 @@ void frmMain::BuildLoggerArea()
     grdLog[4] = Grid(Indexed("grdLog", 4),
         QStringLiteral("logger memory table: address, time, reading, remarks"), 4, 8, 4);
     LayOutLoggerTable(*grdLog[4]);
-    layout->addWidget(grdLog[4], 1, Qt::AlignLeft);
+    layout->addWidget(grdLog[4], 1);
 }
 
 void frmMain::BuildTrendArea()
@@ -381,12 +393,12 @@ void frmMain::BuildTrendArea()
     const QPoint barStart = picTrd->ToPixels(Left, 1040);
     const QPoint barEnd = picTrd->ToPixels(Right, 1160);
     trdBar->setGeometry(QRect(barStart, barEnd));
-    layout->addWidget(picTrd, 0, Qt::AlignLeft);
+    layout->addWidget(picTrd, 0, Qt::AlignHCenter);
 
     grdTrd = FileBar(QStringLiteral("grdTrd"),
         QStringLiteral("trend file bar: file name, choose, load, save, keep picture"), -1, DefaultTrendFile,
         *picClip);
-    layout->addWidget(grdTrd, 0, Qt::AlignLeft);
+    layout->addWidget(grdTrd, 0, Qt::AlignHCenter);
     layout->addStretch(1);
 }
 
@@ -457,6 +469,10 @@ QWidget* frmMain::BuildIgnitionPanel()
     layout->addSpacing(16);
     layout->addWidget(lblIg[2]);
     layout->addWidget(lblIg[0]);
+    // Its room is kept while it is hidden, so the window does not grow when it appears.
+    QSizePolicy keepRoom = panIg->sizePolicy();
+    keepRoom.setRetainSizeWhenHidden(true);
+    panIg->setSizePolicy(keepRoom);
     panIg->hide();
     return panIg;
 }

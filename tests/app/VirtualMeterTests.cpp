@@ -2,6 +2,7 @@
 // through the link and the parser into the window.
 
 #include "app/Program.h"
+#include "support/VirtualProgram.h"
 #include "values/Colours.h"
 #include "values/LeadingNumber.h"
 #include "virtualmeter/VirtualMeter.h"
@@ -16,14 +17,7 @@
 namespace pelicard {
 namespace {
 
-struct VirtualFixture : ::testing::Test {
-    QTemporaryDir dir;
-    ManualMeterTime time;
-    VirtualMeter meter { MeterVariant::Logger50k, time };
-    PromptRecorder prompts;
-    FixedClock clock;
-    Program program { meter, prompts, clock, dir.path() };
-    frmMain& window = program.window;
+struct VirtualFixture : ::testing::Test, testing::VirtualProgram {
 
     void SetUp() override { program.Start(); }
     void Link()

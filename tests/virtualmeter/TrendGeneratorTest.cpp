@@ -59,12 +59,15 @@ TEST(TrendGenerator, ARunHandsOutItsPointsOnTimeAndEndsAfterTheLastIndex)
     TrendGenerator trend([](std::int64_t ms) { return static_cast<double>(ms) / 1000.0; },
         [&points](int index, int level) { points.emplace_back(index, level); });
     EXPECT_FALSE(trend.NextPointMs());
+    // 20 s per division, 20 points a division: one point a second.
+    const std::int64_t interval = trend.IntervalMs();
+    ASSERT_EQ(interval, 1000);
     trend.Start(1000);
-    EXPECT_EQ(trend.NextPointMs(), 1500);
-    trend.Run(2499, Dcv());
-    EXPECT_EQ(points, (std::vector<std::pair<int, int>> { { 0, 8 }, { 1, 10 } }));
+    EXPECT_EQ(trend.NextPointMs(), 2000);
+    trend.Run(3999, Dcv());
+    EXPECT_EQ(points, (std::vector<std::pair<int, int>> { { 0, 10 }, { 1, 15 } }));
 
-    const std::int64_t last = 1000 + std::int64_t { TrendGenerator::kPoints } * TrendGenerator::kIntervalMs;
+    const std::int64_t last = 1000 + std::int64_t { TrendGenerator::kPoints } * interval;
     trend.Run(last - 1, Dcv());
     EXPECT_EQ(points.size(), static_cast<std::size_t>(TrendGenerator::kPoints) - 1);
     EXPECT_TRUE(trend.Running());
@@ -76,9 +79,15 @@ TEST(TrendGenerator, ARunHandsOutItsPointsOnTimeAndEndsAfterTheLastIndex)
 
     // A new run starts at index 0 from its own start.
     trend.Start(last);
-    trend.Run(last + TrendGenerator::kIntervalMs, Dcv());
+    trend.Run(last + interval, Dcv());
     EXPECT_EQ(points.back().first, 0);
     EXPECT_EQ(points.size(), static_cast<std::size_t>(TrendGenerator::kPoints) + 1);
+
+    // The pace follows the time per division.
+    TrendSettings faster = trend.Settings();
+    faster.timePerDivision = 2;
+    ASSERT_TRUE(trend.SetSettings(faster, Dcv(), MeterVariant::Logger50k));
+    EXPECT_EQ(trend.IntervalMs(), 100);
 }
 
 TEST(VirtualMeterTrend, PointsArriveOnTheirOwnAtTheIntervalAfterReplies)
@@ -93,7 +102,9 @@ TEST(VirtualMeterTrend, PointsArriveOnTheirOwnAtTheIntervalAfterReplies)
         ASSERT_EQ(point.substr(0, 7), start);
         ASSERT_EQ(point.size(), 10u);
         levels.insert(std::atoi(point.substr(7).c_str()));
-        EXPECT_EQ(side.time.NowMs(), (i + 1) * VirtualMeter::kTrendIntervalMs);
+        EXPECT_EQ(side.time.NowMs(),
+            (i + 1) * std::int64_t { side.meter.Trend().timePerDivision } * 1000
+                / TrendGenerator::kPointsPerDivision);
     }
     EXPECT_GT(levels.size(), 5u);
     EXPECT_TRUE(*levels.begin() >= 0 && *levels.rbegin() <= 25);
@@ -102,7 +113,7 @@ TEST(VirtualMeterTrend, PointsArriveOnTheirOwnAtTheIntervalAfterReplies)
 
     // A reply comes before the points already due, and reading them does not wait.
     side.Ask("F4");
-    side.time.Advance(2000);
+    side.time.Advance(4000); // four points at one a second
     const std::int64_t now = side.time.NowMs();
     side.Send("PST??");
     EXPECT_EQ(side.ReadText(0), "pst02");

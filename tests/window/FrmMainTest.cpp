@@ -174,6 +174,26 @@ TEST_F(FrmMainTest, EveryControlIsNamedAndDescribed)
     for (const char* name : { "tmrLog", "tmrSpl", "Timer1", "picClip" }) {
         EXPECT_NE(window.findChild<QObject*>(QLatin1String(name)), nullptr) << name;
     }
+    // What a screen reader speaks: a caption, or the purpose of a control without one.
+    for (QWidget* control : window.findChildren<QWidget*>()) {
+        const bool touched = qobject_cast<QAbstractButton*>(control) != nullptr
+            || qobject_cast<QComboBox*>(control) != nullptr || qobject_cast<QLineEdit*>(control) != nullptr
+            || qobject_cast<QTabBar*>(control) != nullptr || qobject_cast<FlexGrid*>(control) != nullptr;
+        if (!touched || control->objectName().isEmpty()) {
+            continue;
+        }
+        const auto* button = qobject_cast<QAbstractButton*>(control);
+        const QString spoken = !control->accessibleName().isEmpty() ? control->accessibleName()
+            : button != nullptr                                     ? button->text()
+                                                                    : QString();
+        EXPECT_FALSE(spoken.trimmed().isEmpty()) << control->objectName().toStdString() << " has no name";
+    }
+}
+
+TEST_F(FrmMainTest, TheWindowDrawsInAProportionalFont)
+{
+    // A machine whose only fonts are fixed-pitch would draw every caption like a terminal.
+    EXPECT_FALSE(QFontInfo(window.font()).fixedPitch()) << QFontInfo(window.font()).family().toStdString();
 }
 
 } // namespace
