@@ -272,6 +272,12 @@ void Program::Command3_Click()
 
 void Program::Form_Activate()
 {
+    // The window stays painted while a transaction waits for the meter; an activation then (the
+    // user switched windows) must not clear the query a link is about to send or reset the gauges
+    // under a reply being read.
+    if (link.InProgress()) {
+        return;
+    }
     state.pendingCommand.clear();
     modes.vuActivate();
 }

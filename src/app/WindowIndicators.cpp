@@ -4,6 +4,9 @@
 #include "window/Prompts.h"
 #include "window/frmMain.h"
 
+#include <QCoreApplication>
+#include <QEvent>
+
 namespace pelicard {
 
 WindowIndicators::WindowIndicators(frmMain& window, Prompts& prompts)
@@ -40,6 +43,44 @@ void WindowIndicators::Beep()
 void WindowIndicators::CriticalStop(const std::string& text, const std::string& title)
 {
     prompts_.CriticalStop(QString::fromStdString(text), QString::fromStdString(title));
+}
+
+namespace {
+
+// Input that reaches the window while a transaction waits is dropped: the user's click must not
+// start a second transaction or change what the first one works on.
+class InputBlocker : public QObject {
+public:
+    bool eventFilter(QObject* /*watched*/, QEvent* event) override
+    {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::Wheel:
+        case QEvent::Shortcut:
+        case QEvent::ShortcutOverride:
+        case QEvent::ContextMenu:
+        case QEvent::TouchBegin:
+        case QEvent::TouchUpdate:
+        case QEvent::TouchEnd:
+            return true;
+        default:
+            return false;
+        }
+    }
+};
+
+} // namespace
+
+void WindowIndicators::KeepAlive()
+{
+    InputBlocker blocker;
+    QCoreApplication::instance()->installEventFilter(&blocker);
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    QCoreApplication::instance()->removeEventFilter(&blocker);
 }
 
 } // namespace pelicard

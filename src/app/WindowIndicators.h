@@ -17,6 +17,8 @@ public:
     void SetLinkButtonColour(std::uint32_t colour) override;
     void Beep() override;
     void CriticalStop(const std::string& text, const std::string& title) override;
+    // Paints and animates; user input waits in the queue until the transaction is over.
+    void KeepAlive() override;
 
 private:
     frmMain& window_;

@@ -78,7 +78,9 @@ int ApiUsb::ReadInto(int timeoutMs)
         return ReadFailed;
     }
     std::vector<std::uint8_t> report;
-    switch (backend_.Read(readHandle_, report, timeoutMs)) {
+    const ReadOutcome outcome
+        = backend_.ReadKeepingAlive(readHandle_, report, timeoutMs, [this] { indicators_.KeepAlive(); });
+    switch (outcome) {
     case ReadOutcome::Arrived: {
         // The input buffer keeps the report length whatever arrives: a short report is padded with
         // zeros, a long one cut.

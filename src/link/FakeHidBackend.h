@@ -43,6 +43,12 @@ public:
     HidReportLengths ReportLengths(int) override { return lengths; }
     bool Write(int handle, const std::vector<std::uint8_t>& report) override;
     ReadOutcome Read(int handle, std::vector<std::uint8_t>& report, int timeoutMs) override;
+    // Time is counted, never waited: one read for the whole wait, so each entry answers one wait.
+    ReadOutcome ReadKeepingAlive(int handle, std::vector<std::uint8_t>& report, int timeoutMs,
+        const std::function<void()>& /*keepAlive*/) override
+    {
+        return Read(handle, report, timeoutMs);
+    }
     void CancelRead(int) override { ++cancelledReads; }
 
 private:

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -38,6 +40,25 @@ public:
     // Waits up to timeoutMs for one input report. On Arrived, `report` holds it with the
     // report id in byte 0, resized to the length received.
     virtual ReadOutcome Read(int handle, std::vector<std::uint8_t>& report, int timeoutMs) = 0;
+    // Read, with the wait taken in slices and keepAlive called between them (so the window goes
+    // on painting); the outcome is the one a single wait of the whole time gives. A backend whose
+    // reads never wait may read once.
+    virtual ReadOutcome ReadKeepingAlive(
+        int handle, std::vector<std::uint8_t>& report, int timeoutMs, const std::function<void()>& keepAlive)
+    {
+        ReadOutcome outcome = ReadOutcome::TimedOut;
+        for (int left = std::max(timeoutMs, 0);;) {
+            const int slice = std::min(left, WaitSliceMs);
+            outcome = Read(handle, report, slice);
+            left -= slice;
+            if (outcome != ReadOutcome::TimedOut || left <= 0) {
+                return outcome;
+            }
+            keepAlive();
+        }
+    }
+
+    static constexpr int WaitSliceMs = 20;
     // Drops a read still pending on the handle (nothing to do where reads never stay pending).
     virtual void CancelRead(int handle) = 0;
 };

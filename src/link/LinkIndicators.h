@@ -17,6 +17,9 @@ public:
     virtual void Beep() = 0;
     // A message box with the critical-stop icon; returns when the user closes it.
     virtual void CriticalStop(const std::string& text, const std::string& title) = 0;
+    // Called between the slices of a wait for the meter, so the window can repaint and animate.
+    // It must not let user input or timer ticks start anything (the transaction is in progress).
+    virtual void KeepAlive() { }
 };
 
 } // namespace pelicard

@@ -54,31 +54,24 @@ void Transaction::SendCommand(std::string_view command)
     indicators_.ShowConnection("Connected");
     indicators_.SetLamp(0, colour::Red);
 
-    const int length = static_cast<int>(command.size());
-    sendPos = 1;
-    frameDone = false;
-    usb_.outReport[0] = StartByte;
-    int position = 1;
-    while (!frameDone) {
-        while (position <= LastPayloadPosition) {
-            if (sendPos == length + 1) {
-                frameDone = true;
-                usb_.outReport[static_cast<std::size_t>(position)] = EndByte;
-                break;
-            }
-            usb_.outReport[static_cast<std::size_t>(position)]
-                = static_cast<std::uint8_t>(command[static_cast<std::size_t>(sendPos - 1)]);
-            ++position;
-            ++sendPos;
-        }
-        usb_.WriteReport();
-        if (usb_.ioStatus != 1) {
-            // A report that cannot be written closes the meter silently; the next command reopens
-            // it or reports the loss.
-            usb_.CloseMeter();
+    Written written = WriteFrame(command);
+    if (written == Written::FirstReportFailed) {
+        // A handle left from before the meter was unplugged and plugged in again fails its first
+        // write while the meter itself is back: it is opened again once and the command sent
+        // again, so the user's click is not lost. Gone for good, it is reported now.
+        usb_.CloseMeter();
+        usb_.deviceFound = usb_.FindMeter();
+        if (!usb_.deviceFound) {
+            ConnectionLost();
             return;
         }
-        position = 0;
+        written = WriteFrame(command);
+    }
+    if (written != Written::Whole) {
+        // A report that cannot be written closes the meter silently; the next command reopens it
+        // or reports the loss.
+        usb_.CloseMeter();
+        return;
     }
 
     indicators_.SetLamp(0, colour::White);
@@ -100,6 +93,37 @@ void Transaction::SendCommand(std::string_view command)
     if (usb_.ioStatus == ReadArrived) {
         TakeReport();
     }
+}
+
+Transaction::Written Transaction::WriteFrame(std::string_view command)
+{
+    const int length = static_cast<int>(command.size());
+    sendPos = 1;
+    frameDone = false;
+    usb_.outReport[0] = StartByte;
+    int position = 1;
+    bool first = true;
+    while (!frameDone) {
+        while (position <= LastPayloadPosition) {
+            if (sendPos == length + 1) {
+                frameDone = true;
+                usb_.outReport[static_cast<std::size_t>(position)] = EndByte;
+                break;
+            }
+            usb_.outReport[static_cast<std::size_t>(position)]
+                = static_cast<std::uint8_t>(command[static_cast<std::size_t>(sendPos - 1)]);
+            ++position;
+            ++sendPos;
+        }
+        usb_.WriteReport();
+        if (usb_.ioStatus != 1) {
+            frameDone = false;
+            return first ? Written::FirstReportFailed : Written::LaterReportFailed;
+        }
+        first = false;
+        position = 0;
+    }
+    return Written::Whole;
 }
 
 void Transaction::TakeReport()

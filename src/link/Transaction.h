@@ -36,6 +36,11 @@ public:
     bool enqReply = false;
 
 private:
+    // The first report failing means nothing of the command reached the meter.
+    enum class Written { Whole, FirstReportFailed, LaterReportFailed };
+    // Packs the command into reports and writes them.
+    Written WriteFrame(std::string_view command);
+
     ApiUsb& usb_;
     LinkIndicators& indicators_;
     ReplyHandler replyHandler_;

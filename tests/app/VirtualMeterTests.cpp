@@ -10,6 +10,9 @@
 #include "window/ControlColours.h"
 #include "window/PromptRecorder.h"
 
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QTimer>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -142,10 +145,8 @@ TEST_F(VirtualFixture, AMeterUnpluggedWhileLinkedIsLostAndFoundAgain)
 {
     Link();
     meter.SetUnplugged(true);
-    program.loop.tmrSpl_Timer(); // the write fails: the meter is closed without a word
+    program.loop.tmrSpl_Timer(); // the write fails and the meter cannot be opened again
     EXPECT_FALSE(program.usb.deviceFound);
-    EXPECT_EQ(prompts.Count(PromptRecorder::Kind::CriticalStop), 0);
-    program.loop.tmrSpl_Timer(); // it cannot be found again: the loss is reported
     EXPECT_EQ(prompts.Count(PromptRecorder::Kind::CriticalStop), 1);
     EXPECT_EQ(window.StatusBar1->PanelText(3), QStringLiteral("Disconnected"));
     EXPECT_EQ(BackColour(window.CmdSys[0]), colour::ButtonFace);
@@ -154,6 +155,60 @@ TEST_F(VirtualFixture, AMeterUnpluggedWhileLinkedIsLostAndFoundAgain)
     program.CmdSys_Click(0);
     EXPECT_TRUE(program.usb.deviceFound);
     EXPECT_EQ(BackColour(window.CmdSys[0]), colour::Linked);
+}
+
+TEST_F(VirtualFixture, AMeterPluggedBackWhileIdleTakesTheNextCommand)
+{
+    Link();
+    // Unplugged and plugged in again while nothing was sent: the old handles are dead.
+    meter.SetUnplugged(true);
+    meter.SetUnplugged(false);
+    meter.ClearReceivedCommands();
+    window.cmb[1]->setCurrentIndex(2);
+    ASSERT_FALSE(meter.ReceivedCommands().empty()) << "the click was lost";
+    EXPECT_EQ(meter.ReceivedCommands().front(), "FUN02");
+    EXPECT_EQ(meter.FunctionIndex(), 2);
+    EXPECT_EQ(prompts.Count(PromptRecorder::Kind::CriticalStop), 0);
+    EXPECT_TRUE(program.usb.deviceFound);
+}
+
+TEST_F(VirtualFixture, TheWindowPaintsWhileTheMeterIsSilentAndIgnoresClicks)
+{
+    Link();
+    // A repaint asked for in the middle of the wait (by a timer, as the gauge animation does).
+    struct PaintCounter : QObject {
+        bool asked = false;
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            paints += asked && event->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } counter;
+    window.grdMain->installEventFilter(&counter);
+    QCoreApplication::processEvents();
+    QTimer::singleShot(0, window.grdMain, [this, &counter] {
+        counter.asked = true;
+        window.grdMain->update();
+    });
+    // A click that comes while the meter keeps the transaction waiting.
+    const QPoint centre = window.cmdStart->rect().center();
+    QCoreApplication::postEvent(window.cmdStart,
+        new QMouseEvent(QEvent::MouseButtonPress, centre, window.cmdStart->mapToGlobal(centre),
+            Qt::LeftButton, Qt::LeftButton, Qt::NoModifier));
+    QCoreApplication::postEvent(window.cmdStart,
+        new QMouseEvent(QEvent::MouseButtonRelease, centre, window.cmdStart->mapToGlobal(centre),
+            Qt::LeftButton, Qt::NoButton, Qt::NoModifier));
+    meter.DropNextReply();
+    const std::int64_t before = time.NowMs();
+    program.link.SendCommand("FUN??");
+    EXPECT_GE(time.NowMs() - before, 6000) << "the wait is the protocol's";
+    EXPECT_TRUE(counter.asked) << "no timer ran during the wait";
+    EXPECT_GT(counter.paints, 0) << "nothing was painted during the wait";
+    EXPECT_NE(BackColour(window.cmdStart), colour::Linked) << "the click started sampling during the wait";
+    QCoreApplication::processEvents();
+    EXPECT_NE(BackColour(window.cmdStart), colour::Linked) << "the click was kept for later";
+    window.grdMain->removeEventFilter(&counter);
 }
 
 } // namespace
