@@ -12,6 +12,8 @@
 
 #include <QApplication>
 
+#include <array>
+
 namespace pelicard {
 
 namespace {
@@ -206,8 +208,18 @@ void Program::SetPanelsEnabled(bool enabled)
 
 void Program::Link()
 {
+    // The file names shown were chosen or typed since the last link; a relink to the same meter
+    // keeps them rather than going back to what the settings file held.
+    const QString iniBefore = iniPath;
+    const std::array<QString, 3> names { window.txtGfn->text(), window.grdLog[0]->TextMatrix(0, 1),
+        window.grdTrd->TextMatrix(0, 1) };
     usb.CloseMeter();
     InitMeter();
+    if (!iniBefore.isEmpty() && iniPath == iniBefore) {
+        window.txtGfn->setText(names[0]);
+        window.grdLog[0]->SetTextMatrix(0, 1, names[1]);
+        window.grdTrd->SetTextMatrix(0, 1, names[2]);
+    }
     prompts.Beep();
     if (!usb.deviceFound) {
         return;

@@ -42,7 +42,7 @@ FileError SaveWholeFile(const QString& path, const QByteArray& bytes)
     // QSaveFile buffers: a write can succeed while the disk is full, and commit() has been seen
     // to return true after the real write failed. Every step is checked before the rename.
     if (file.write(bytes) != bytes.size() || !file.flush() || file.error() != QFileDevice::NoError) {
-        const FileError fault = WriteFault(file);
+        FileError fault = WriteFault(file);
         file.cancelWriting();
         return fault;
     }

@@ -193,6 +193,7 @@ const Fault faults[] = {
             s.StartDownload();
             s.StartSampling("1");
             s.window().cmdStart->click();
+            s.window().txtGfn->setText(QStringLiteral("chosen since.dat"));
         },
         [](Scene& s) {
             s.program->CmdSys_Click(0);
@@ -204,6 +205,8 @@ const Fault faults[] = {
             const std::vector<RecordRow> rows = Rows(*s.window().grdMain);
             ASSERT_EQ(rows.size(), 4U) << "a sample after the relink goes after the rows before it";
             EXPECT_EQ(rows[3][0], QStringLiteral("4"));
+            EXPECT_EQ(s.window().txtGfn->text(), QStringLiteral("chosen since.dat"))
+                << "the relink forgot the file name";
         },
         0 },
     { "full disk when saving the sampling table", true, true,
