@@ -78,17 +78,14 @@ std::optional<std::string> EncodeSeconds(std::string_view text)
 
 QString RefusalLine(Field field, const QString& caption, const QString& text)
 {
-    switch (field) {
-    case Field::Unit:
+    if (field == Field::Unit) {
         return QStringLiteral("%1: \"%2\" is not a number with a unit that the meter takes.")
             .arg(caption, text);
-    case Field::Seconds:
+    }
+    if (field == Field::Seconds) {
         return QStringLiteral(
             "%1: \"%2\" is not a number of seconds; type a whole number, such as 20 or 20S.")
             .arg(caption, text);
-    case Field::Count:
-    case Field::None:
-        break;
     }
     return QStringLiteral("%1: \"%2\" is not a number; type a whole number, such as 10.").arg(caption, text);
 }

@@ -10,6 +10,7 @@
 #include <QEvent>
 #include <QGridLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QScrollBar>
 #include <QStyle>
@@ -148,6 +149,8 @@ FlexGrid::FlexGrid(QWidget* parent)
         [this](const QModelIndex& cell) { CellClicked(0, cell.column()); });
     connect(bodyView_, &QTableView::clicked, this,
         [this](const QModelIndex& cell) { CellClicked(cell.row() + 1, cell.column()); });
+    // Enter or Space on a cell of the fixed row acts like a click (see eventFilter).
+    headerView_->installEventFilter(this);
 
     bodyView_->verticalHeader()->setDefaultSectionSize(DefaultRowPixels());
     ApplyRowHeight(0);
@@ -508,6 +511,9 @@ void FlexGrid::UpdateBodyVisibility()
 {
     const bool scrolling = cells_->Rows() > 1;
     bodyView_->setVisible(scrolling);
+    // A one-row grid (a file bar, a setting box) is worked from the keyboard too: Tab reaches it,
+    // the arrow keys choose a cell and Enter or Space acts like a click.
+    headerView_->setFocusPolicy(scrolling ? Qt::NoFocus : Qt::StrongFocus);
     if (QWidget* corner = findChild<QWidget*>(QStringLiteral("corner"))) {
         corner->setVisible(scrolling);
     }
@@ -535,6 +541,20 @@ QSize FlexGrid::minimumSizeHint() const
 {
     const int height = 2 * frameWidth() + RowPixels(0) + (cells_->Rows() > 1 ? DefaultRowPixels() * 2 : 0);
     return { 60, height };
+}
+
+bool FlexGrid::eventFilter(QObject* watched, QEvent* event)
+{
+    const auto pressed = [event] {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        return key == Qt::Key_Space || key == Qt::Key_Return || key == Qt::Key_Enter;
+    };
+    if (watched == headerView_ && event->type() == QEvent::KeyPress && pressed()
+        && headerView_->currentIndex().isValid()) {
+        CellClicked(0, headerView_->currentIndex().column());
+        return true;
+    }
+    return QFrame::eventFilter(watched, event);
 }
 
 void FlexGrid::changeEvent(QEvent* event)

@@ -94,6 +94,8 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    // Space or Enter on a one-row grid's cell acts like a click.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void CellClicked(int row, int col);

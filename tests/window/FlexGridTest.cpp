@@ -254,5 +254,24 @@ TEST(FlexGrid, ClickMakesTheCellCurrentAndTellsTheArrayIndex)
     EXPECT_EQ(grid.Col(), 3);
 }
 
+TEST(FlexGrid, AOneRowBarIsWorkedFromTheKeyboard)
+{
+    FlexGrid bar;
+    bar.SetCols(6);
+    bar.SetRows(1);
+    ShowSmall(bar);
+    QSignalSpy clicks(&bar, &FlexGrid::Click);
+    QTableView* cells = FixedRowView(bar);
+    ASSERT_TRUE(cells->focusPolicy() & Qt::TabFocus) << "Tab cannot reach the bar";
+    cells->setFocus();
+    cells->setCurrentIndex(cells->model()->index(0, 2));
+    QTest::keyClick(cells, Qt::Key_Right);
+    QTest::keyClick(cells, Qt::Key_Space);
+    ASSERT_EQ(clicks.count(), 1);
+    EXPECT_EQ(bar.Col(), 3);
+    QTest::keyClick(cells, Qt::Key_Return);
+    EXPECT_EQ(clicks.count(), 2);
+}
+
 } // namespace
 } // namespace pelicard
