@@ -113,6 +113,21 @@ int SectionEnd(const IniText& text, int header)
     return static_cast<int>(i);
 }
 
+// A key line's value as ReadIni gives it: without enclosing quotes, up to a NUL, at most 1023
+// characters.
+QString ValueAsRead(QString value)
+{
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
+        && value.back() == value.front()) {
+        value = value.mid(1, value.size() - 2);
+    }
+    const qsizetype nul = value.indexOf(QChar(u'\0'));
+    if (nul >= 0) {
+        value.truncate(nul);
+    }
+    return value.left(MaxValueLength);
+}
+
 } // namespace
 
 bool FileExists(const QString& path)
@@ -134,18 +149,9 @@ QString ReadIni(const QString& section, const QString& key, const QString& file)
     const int end = SectionEnd(text, header);
     for (int i = header + 1; i < end; ++i) {
         QString value;
-        if (!IsKeyLine(text.lines[static_cast<std::size_t>(i)], key, &value)) {
-            continue;
+        if (IsKeyLine(text.lines[static_cast<std::size_t>(i)], key, &value)) {
+            return ValueAsRead(value);
         }
-        if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
-            && value.back() == value.front()) {
-            value = value.mid(1, value.size() - 2);
-        }
-        const qsizetype nul = value.indexOf(QChar(u'\0'));
-        if (nul >= 0) {
-            value.truncate(nul);
-        }
-        return value.left(MaxValueLength);
     }
     return {};
 }
@@ -171,7 +177,12 @@ FileError WriteIni(const QString& section, const QString& key, const QString& va
         int lastFilled = header;
         for (int i = header + 1; i < end; ++i) {
             const QString& line = text.lines[static_cast<std::size_t>(i)];
-            if (IsKeyLine(line, key, nullptr)) {
+            QString present;
+            if (IsKeyLine(line, key, &present)) {
+                // The value is there already: the file stays exactly as it is.
+                if (ValueAsRead(present) == flat) {
+                    return {};
+                }
                 found = i;
                 break;
             }

@@ -64,7 +64,7 @@ QByteArray FieldBytes(const QString& field, QStringView separators)
     bytes.reserve(field.size());
     for (const QChar c : field) {
         const char16_t code = c.unicode();
-        if (code < 0x20 || code == 0x7F || separators.contains(c)) {
+        if (code < 0x20 || separators.contains(c)) {
             bytes += ' ';
         } else if (code > 0xFF) {
             bytes += '?';

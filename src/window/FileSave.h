@@ -36,7 +36,8 @@ struct FileError {
 FileError SaveWholeFile(const QString& path, const QByteArray& bytes);
 
 // The bytes of a text field in a file that keeps one byte per character (Latin-1): control
-// characters and the separators given are written as spaces, so a field never splits a record; a
+// characters below 0x20 (tabs and line ends among them) and the separators given are written as
+// spaces, so a field never splits a record; a
 // character beyond Latin-1 (which no table holds) as "?".
 QByteArray FieldBytes(const QString& field, QStringView separators = {});
 
