@@ -1,7 +1,8 @@
 // Reports from a meter that sends anything, through the transaction's framing and the reply parser
 // into the real window: one program, built and linked once, takes every input. After each input
 // every control stays in range, the guard against echoing commands is off again, the needles stand
-// at finite values, and no text the replies put into the window holds the frame's end byte.
+// at finite values, no text the replies put into the window holds the frame's end byte, and the
+// trend the window holds saves to a trend file that loads with the levels drawn.
 //
 // Input: one byte of set-up, then the meter's report bytes (after the report id), 64 to a report.
 //   bits 0-2  the tab shown (modulo 5)      bit 3  "Prog" (cmdFun(1)) lit
@@ -14,9 +15,11 @@
 #include "app/Program.h"
 #include "link/ApiUsb.h"
 #include "link/HidBackend.h"
+#include "trend/TrendFile.h"
 #include "trend/TrendPlot.h"
 #include "values/Colours.h"
 #include "values/Commands.h"
+#include "values/LeadingNumber.h"
 #include "window/Clock.h"
 #include "window/ControlColours.h"
 #include "window/PromptRecorder.h"
@@ -192,6 +195,23 @@ void CheckWindow(Program& p)
         }
     }
     RequireNoEndByte(p.parser.replyField[1], "value of an unknown tag");
+
+    const TrendFileContent saved = ParseTrendFile(FormatTrendFile(p.trend.TrendData));
+    Require(!saved.error.failed(), "the trend the window holds saves to a file that loads", [&] {
+        const std::size_t point = saved.points.size();
+        return std::to_string(saved.error.number) + " " + Shown(saved.error.description)
+            + ", the point's text \""
+            + Shown(point < p.trend.TrendData.size() ? p.trend.TrendData[point] : QString()) + "\"";
+    });
+    // The level drawn for a point is its text's leading number, rounded.
+    for (std::size_t i = 0; i < saved.points.size(); ++i) {
+        const QString& text = p.trend.TrendData[i];
+        const int drawn = RoundHalfEven(ReadLeadingNumber(text.toLatin1().toStdString()));
+        Require(saved.points[i].level == drawn, "a saved trend loads the levels drawn", [&] {
+            return "point " + std::to_string(i) + " \"" + Shown(text) + "\" drawn at " + std::to_string(drawn)
+                + ", loaded at " + std::to_string(saved.points[i].level);
+        });
+    }
 }
 
 // The offscreen platform warns about every window size hint; only what stops the program is shown.

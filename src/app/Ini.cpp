@@ -43,9 +43,15 @@ IniText Load(const QString& file)
     if (!lines.isEmpty() && lines.back().isEmpty()) {
         lines.pop_back();
     }
+    const bool crLf = text.lineEnd == "\r\n";
     for (QString& line : lines) {
-        if (line.endsWith(QLatin1Char('\r'))) {
+        // A CR LF file loses the CR of its line ends; an LF file loses stray CRs at line ends,
+        // which would otherwise turn into CR LF line ends when the file is written again.
+        while (line.endsWith(QLatin1Char('\r'))) {
             line.chop(1);
+            if (crLf) {
+                break;
+            }
         }
         text.lines.push_back(line);
     }

@@ -57,7 +57,8 @@ QByteArray FormatTrendFile(std::span<const QString> entries)
     text.reserve(qsizetype { TrendFileLines } * 5);
     for (std::size_t i = 0; i < static_cast<std::size_t>(TrendFileLines); ++i) {
         if (i < entries.size()) {
-            text += FieldBytes(entries[i], u",");
+            // The trend loader refuses the byte 0x7F as binary data; it is written as a space.
+            text += FieldBytes(entries[i], u",\x7F");
         }
         text += "\r\n";
     }
