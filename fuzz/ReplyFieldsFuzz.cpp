@@ -64,7 +64,7 @@ template <typename Detail> void CheckNumber(const ReplyField& field, const Detai
         break;
     case Kind::Ptr:
         characters = 3;
-        Require(std::abs(field.level) <= MostIn(3), "a trend level fits its three characters", where);
+        Require(std::abs(field.level.value_or(0)) <= MostIn(3), "a trend level fits its three characters", where);
         break;
     case Kind::Rge:
         Require(!field.number || (*field.number >= 0 && *field.number <= 10),

@@ -1,5 +1,6 @@
 #include "protocol/ReplyFields.h"
 
+#include "trend/TrendFile.h"
 #include "values/LeadingNumber.h"
 
 #include <limits>
@@ -165,7 +166,7 @@ ReplyField ReadField(std::string_view replyText, int p, const FieldContext& cont
     case Kind::Ptr:
         field.number = WholeNumberIfAny(Mid(body, at + 3, 3));
         field.levelText = Mid(body, at + 7, 3);
-        field.level = WholeNumber(field.levelText);
+        field.level = TrendLevelOf(QByteArrayView(field.levelText.data(), qsizetype(field.levelText.size())));
         field.length = 10;
         break;
     case Kind::Plr:

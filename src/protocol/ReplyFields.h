@@ -48,7 +48,7 @@ struct ReplyField {
     std::array<std::string, 3> labels; // ptv: the trend plot's three scale labels
 
     std::string levelText; // ptr: the point's 3-character value
-    int level = 0; // ptr: that value as a whole number, 0 when it is none
+    std::optional<int> level; // ptr: that value as a trend file reads it (0 when blank), none when it is text
 
     std::string address; // plr: the record's logger address
     std::string time; // plr: the record's time ("--EOD---" ends the memory)

@@ -142,18 +142,19 @@ void ReplyParser::Apply(const ReplyField& field)
         break;
     case Kind::Ptr: {
         // A point the table or the plot cannot hold is ignored whole.
-        if (!field.number) {
+        // So is one whose value is text, which a saved trend file could not load back.
+        if (!field.number || !field.level) {
             break;
         }
         const int index = *field.number;
-        if (!TrendPlot::IndexFits(index) || !TrendPlot::LevelFits(field.level)
+        if (!TrendPlot::IndexFits(index) || !TrendPlot::LevelFits(*field.level)
             || index > window_.trdBar->maximum()) {
             break;
         }
         window_.trdBar->setValue(index);
         window_.trdBar->repaint();
         trend_.TrendData[static_cast<std::size_t>(index)] = Text(field.levelText);
-        trend_.AddTrendPoint(index, field.level);
+        trend_.AddTrendPoint(index, *field.level);
         break;
     }
     case Kind::Plr:

@@ -70,6 +70,19 @@ FileError SaveTrendFile(const QString& path, std::span<const QString> entries)
     return SaveWholeFile(path, FormatTrendFile(entries));
 }
 
+std::optional<int> TrendLevelOf(QByteArrayView field)
+{
+    if (std::any_of(field.begin(), field.end(), [](char c) { return EndsField(c) || IsControl(c); })) {
+        return std::nullopt;
+    }
+    const std::optional<double> number
+        = TryReadLeadingNumber(std::string_view(field.data(), static_cast<std::size_t>(field.size())));
+    if (number) {
+        return RoundHalfEven(*number);
+    }
+    return IsBlank(field) ? std::optional<int>(0) : std::nullopt;
+}
+
 TrendFileContent ParseTrendFile(QByteArrayView bytes)
 {
     TrendFileContent content;
@@ -98,14 +111,13 @@ TrendFileContent ParseTrendFile(QByteArrayView bytes)
                 fileerror::InvalidFileFormat, QStringLiteral("Invalid file format: binary data"), point);
             break;
         }
-        const std::optional<double> number
-            = TryReadLeadingNumber(std::string_view(field.data(), static_cast<std::size_t>(field.size())));
-        if (!number && !IsBlank(field)) {
+        const std::optional<int> read = TrendLevelOf(field);
+        if (!read) {
             content.error = PointFault(fileerror::InvalidFileFormat,
                 QStringLiteral("Invalid file format: \"%1\" is not a number").arg(Shown(field)), point);
             break;
         }
-        const int level = number ? RoundHalfEven(*number) : 0;
+        const int level = *read;
         if (!TrendPlot::LevelFits(level)) {
             // Clipping would draw a level the file does not hold; the user is told instead.
             content.error = PointFault(fileerror::Overflow,

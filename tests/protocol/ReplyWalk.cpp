@@ -73,7 +73,7 @@ std::string Describe(const WalkedField& walked)
         out += Quoted({ f.labels[0], f.labels[1], f.labels[2] });
         break;
     case Kind::Ptr:
-        out += n + Quoted({ f.levelText }) + "=" + std::to_string(f.level);
+        out += n + Quoted({ f.levelText }) + "=" + (f.level ? std::to_string(*f.level) : std::string("none"));
         break;
     case Kind::Plr:
         out += Quoted({ f.address, f.time, f.readings[0] });
