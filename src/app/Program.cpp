@@ -40,10 +40,19 @@ Program::Program(HidBackend& backend, Prompts& prompts, const Clock& clock, QStr
     , buttons(window, link, modes, setup, logger, trend)
     , parser(window, state, records, logger, trend, gauges)
     , loop(window, usb, link, prompts)
+    , backend_(backend)
     , programDirectory_(std::move(programDirectory))
 {
-    link.SetReplyHandler(
-        [this](const std::string& reply, bool ack, bool enq) { parser.ParseReply(reply, ack, enq); });
+    // The backend may tell from another thread; the listening resumes on the window's.
+    backend_.SetReportNotifier([this] {
+        QMetaObject::invokeMethod(
+            &window, [this] { loop.ResumeListening(); }, Qt::QueuedConnection);
+    });
+    link.SetReplyHandler([this](const std::string& reply, bool ack, bool enq) {
+        parser.ParseReply(reply, ack, enq);
+        // A reply may have set a needle or a text the gauges show.
+        window.Timer1->SetPaused(false);
+    });
     // The user has been told the meter is gone; the timers that talk to it stop, so the message
     // is not raised again on every tick. What the tables hold stays.
     link.SetLossHandler([this] { StopMeterActivity(); });
@@ -95,7 +104,16 @@ void Program::Connect()
         if (gauges.Tick()) {
             window.p1[0]->Refresh();
         }
+        // Nothing moves: no more wake-ups until a reply or a mode change sets something new.
+        if (gauges.AtRest()) {
+            window.Timer1->SetPaused(true);
+        }
     });
+}
+
+Program::~Program()
+{
+    backend_.SetReportNotifier({});
 }
 
 void Program::Start()

@@ -32,6 +32,9 @@ class Prompts;
 class Program {
 public:
     Program(HidBackend& backend, Prompts& prompts, const Clock& clock, QString programDirectory);
+    ~Program();
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
 
     // Loads the window (which looks for the meter) and shows it.
     void Start();
@@ -75,6 +78,7 @@ private:
     void StopMeterActivity();
     void Connect();
 
+    HidBackend& backend_;
     QString programDirectory_;
 };
 

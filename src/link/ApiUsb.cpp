@@ -129,6 +129,11 @@ int ApiUsb::WaitForReport(int timeoutMs)
     return lastResult;
 }
 
+int ApiUsb::QuietMs()
+{
+    return reportWaiting || readHandle_ < 0 ? 0 : backend_.QuietMs(readHandle_);
+}
+
 void ApiUsb::CloseMeter()
 {
     backend_.Close(writeHandle_);

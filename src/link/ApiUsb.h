@@ -42,6 +42,9 @@ public:
     // counts at once; otherwise waits up to timeoutMs for one. Returns ReadArrived, ReadTimedOut or
     // ReadFailed and never declares the meter lost.
     int WaitForReport(int timeoutMs);
+    // How long the receive loop may go without looking (see HidBackend::QuietMs); 0 while a report
+    // waits in inReport or no meter is open.
+    int QuietMs();
 
     bool deviceFound = false;
     bool lastDevice = false;

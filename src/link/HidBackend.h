@@ -59,6 +59,16 @@ public:
     }
 
     static constexpr int WaitSliceMs = 20;
+
+    // Listening without looking every millisecond. QuietMs tells how long the receive side may go
+    // without looking and still miss nothing: 0 when a report can be read now or the backend cannot
+    // tell (look again at the next tick), NoReportDue when none becomes readable until the notifier
+    // is called. The notifier is called, possibly from another thread, whenever QuietMs may have
+    // become shorter (a report arrived, a command started something that sends reports); an empty
+    // function stops the calls.
+    static constexpr int NoReportDue = -1;
+    virtual int QuietMs(int /*handle*/) { return 0; }
+    virtual void SetReportNotifier(std::function<void()> /*notify*/) { }
     // Drops a read still pending on the handle (nothing to do where reads never stay pending).
     virtual void CancelRead(int handle) = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "values/Colours.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace pelicard {
@@ -69,6 +70,13 @@ bool VuPanel::Tick()
     }
     PaintFrame();
     return true;
+}
+
+bool VuPanel::AtRest() const
+{
+    return picture_ == nullptr || std::all_of(meters_.begin(), meters_.end(), [](const clsVUmeter& meter) {
+        return meter.AtRest();
+    });
 }
 
 void VuPanel::SetDialCache(bool enabled)

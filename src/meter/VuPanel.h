@@ -37,6 +37,9 @@ public:
     // One animation tick: each gauge takes one step and the frame is painted if it changed.
     // Returns whether it painted. Nothing happens before the first vuActivate.
     bool Tick();
+    // After a Tick: whether more ticks would paint nothing until a gauge, a text or the picture is
+    // set again (every needle settled, the frame up to date). True before the first vuActivate.
+    bool AtRest() const;
 
     // Off: every frame is painted element by element (for comparison; the pixels are the same).
     void SetDialCache(bool enabled);

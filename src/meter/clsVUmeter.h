@@ -191,6 +191,9 @@ public:
     double GetNeedleAnimationValue() const { return animationValue_; }
     // One damped step of the shown value towards the target.
     void AnimationLoop();
+    // Whether a step would change nothing: the shown value has settled on the target as far as the
+    // arithmetic goes, and stays there until a new value is set.
+    bool AtRest() const;
 
     // c + 90 rounded to a whole degree (halves to even), remainder by 360 with the sign of c + 90.
     static double AdjustC(double c);

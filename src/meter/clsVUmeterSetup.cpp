@@ -176,6 +176,15 @@ void clsVUmeter::AnimationLoop()
     animationValue_ = animationValue_ + needleVelocity_;
 }
 
+bool clsVUmeter::AtRest() const
+{
+    // The step above, without storing it; a NaN never compares equal, so it never rests.
+    const double delta = needleValue_ - animationValue_;
+    const double velocity = (needleVelocity_ + delta) * 0.25;
+    return delta == needleDelta_ && velocity == needleVelocity_
+        && animationValue_ + velocity == animationValue_;
+}
+
 void clsVUmeter::InitScrew()
 {
     settings_.screwImage = StandardScrewImages();

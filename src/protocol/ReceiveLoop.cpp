@@ -15,7 +15,17 @@ ReceiveLoop::ReceiveLoop(frmMain& window, ApiUsb& usb, Transaction& link, Prompt
     , usb_(usb)
     , link_(link)
     , prompts_(prompts)
-{ }
+{
+    reportDue_.setSingleShot(true);
+    reportDue_.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&reportDue_, &QTimer::timeout, [this] { ResumeListening(); });
+}
+
+void ReceiveLoop::ResumeListening()
+{
+    reportDue_.stop();
+    window_.tmrLog->SetPaused(false);
+}
 
 void ReceiveLoop::tmrLog_Timer()
 {
@@ -35,6 +45,14 @@ void ReceiveLoop::tmrLog_Timer()
     if (usb_.WaitForReport(0) == ReadArrived) {
         link_.TakeReport();
         usb_.ReadReport();
+        return;
+    }
+    const int quiet = usb_.QuietMs();
+    if (quiet != 0 && window_.tmrLog->Enabled()) {
+        window_.tmrLog->SetPaused(true);
+        if (quiet > 0) {
+            reportDue_.start(quiet);
+        }
     }
 }
 

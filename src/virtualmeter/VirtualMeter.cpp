@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <limits>
 
 namespace pelicard {
 
@@ -70,6 +71,10 @@ bool VirtualMeter::Write(int handle, const std::vector<std::uint8_t>& report)
     }
     model_.Advance();
     FeedPayload(report.data() + 1, std::min<std::size_t>(report.size() - 1, kPayloadPerReport));
+    // A command may have queued a reply or started a trend.
+    if (notify_) {
+        notify_();
+    }
     return true;
 }
 
@@ -109,6 +114,33 @@ ReadOutcome VirtualMeter::Read(int handle, std::vector<std::uint8_t>& report, in
         time_.WaitMs(static_cast<int>(wakeAt - now));
         model_.Advance();
     }
+}
+
+bool VirtualMeter::PressKey(int key)
+{
+    const bool pressed = model_.PressKey(key);
+    if (notify_) {
+        notify_();
+    }
+    return pressed;
+}
+
+int VirtualMeter::QuietMs(int handle)
+{
+    const auto it = handles_.find(handle);
+    if (it == handles_.end() || it->second == Target::Other) {
+        return NoReportDue;
+    }
+    model_.Advance();
+    if (!replies_.empty() || !unsolicited_.empty()) {
+        return 0;
+    }
+    const std::optional<std::int64_t> due = NextUnsolicitedMs();
+    if (!due) {
+        return NoReportDue;
+    }
+    return static_cast<int>(
+        std::clamp<std::int64_t>(*due - time_.NowMs(), 0, std::numeric_limits<int>::max()));
 }
 
 void VirtualMeter::CancelRead(int /*handle*/)

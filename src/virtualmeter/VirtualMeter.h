@@ -11,6 +11,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -73,6 +74,8 @@ public:
     // A negative time-out counts as 0.
     ReadOutcome Read(int handle, std::vector<std::uint8_t>& report, int timeoutMs) override;
     void CancelRead(int handle) override;
+    int QuietMs(int handle) override;
+    void SetReportNotifier(std::function<void()> notify) override { notify_ = std::move(notify); }
 
     // Fault injection. The one-shot faults each hit once and then clear.
     // Unplugged: not enumerated, open fails, open handles die (writes fail, reads fail at once),
@@ -103,7 +106,8 @@ public:
     void SetHold(bool on) { model_.SetHold(on); }
     int ProgramStatus() { return model_.ProgramStatus(); }
     bool SetProgramStatus(int bits) { return model_.SetProgramStatus(bits); }
-    bool PressKey(int key) { return model_.PressKey(key); }
+    // A key pressed on the meter itself; it may start something that sends reports.
+    bool PressKey(int key);
 
     const LoggerSettings& Logger() const { return model_.Logger(); }
     bool SetLogger(const LoggerSettings& settings) { return model_.SetLogger(settings); }
@@ -153,6 +157,7 @@ private:
     std::deque<Report> unsolicited_;
     std::vector<std::string> received_;
     bool failNextWrite_ = false;
+    std::function<void()> notify_;
     bool dropNextReply_ = false;
     bool cutNextReply_ = false;
     bool garbageNext_ = false;

@@ -15,10 +15,20 @@ WindowTimer::WindowTimer(QObject* parent)
 
 void WindowTimer::SetEnabled(bool on)
 {
-    if (on == enabled_) {
+    if (on == enabled_ && !(on && paused_)) {
         return;
     }
     enabled_ = on;
+    paused_ = false;
+    Update(true);
+}
+
+void WindowTimer::SetPaused(bool paused)
+{
+    if (paused == paused_) {
+        return;
+    }
+    paused_ = paused;
     Update(true);
 }
 
@@ -33,7 +43,7 @@ void WindowTimer::SetInterval(int milliseconds)
 
 void WindowTimer::Update(bool restart)
 {
-    if (!enabled_ || interval_ <= 0) {
+    if (!enabled_ || paused_ || interval_ <= 0) {
         timer_.stop();
         return;
     }

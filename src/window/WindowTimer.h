@@ -7,6 +7,10 @@ namespace pelicard {
 
 // A timer of the window: ticks every Interval milliseconds while it is enabled and the interval
 // is above 0. An enabled timer with interval 0 waits silently until it gets an interval.
+//
+// Its owner may pause it while it knows the ticks would find nothing to do (the gauges at rest, no
+// report from the meter yet): a paused timer stays enabled but sends no ticks, so nothing wakes the
+// program. SetPaused(false), or enabling it again, resumes it with a fresh count.
 class WindowTimer : public QObject {
     Q_OBJECT
 
@@ -18,6 +22,8 @@ public:
     int Interval() const { return interval_; }
     // Negative intervals are ignored. A new interval starts the count afresh.
     void SetInterval(int milliseconds);
+    bool Paused() const { return paused_; }
+    void SetPaused(bool paused);
     // Whether ticks are coming.
     bool IsRunning() const { return timer_.isActive(); }
 
@@ -29,6 +35,7 @@ private:
 
     QTimer timer_;
     bool enabled_ = false;
+    bool paused_ = false;
     int interval_ = 0;
 };
 
