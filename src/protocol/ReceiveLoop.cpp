@@ -30,11 +30,15 @@ void ReceiveLoop::ResumeListening()
 void ReceiveLoop::tmrLog_Timer()
 {
     // A tick that comes while a message box of a transaction is open must not start another one.
+    // Nor does it look: the transaction reads what comes meanwhile, so the ticks rest in slices
+    // until it ends.
     if (link_.InProgress()) {
+        PauseListening(HidBackend::WaitSliceMs);
         return;
     }
     if (Downloading()) {
         link_.SendCommand(command::LoggerRecordQuery);
+        ResumeListening(); // the next record is asked for at once
         return;
     }
     if (!usb_.deviceFound) {
@@ -47,11 +51,15 @@ void ReceiveLoop::tmrLog_Timer()
         usb_.ReadReport();
         return;
     }
-    const int quiet = usb_.QuietMs();
-    if (quiet != 0 && window_.tmrLog->Enabled()) {
+    PauseListening(usb_.QuietMs());
+}
+
+void ReceiveLoop::PauseListening(int quietMs)
+{
+    if (quietMs != 0 && window_.tmrLog->Enabled()) {
         window_.tmrLog->SetPaused(true);
-        if (quiet > 0) {
-            reportDue_.start(quiet);
+        if (quietMs > 0) {
+            reportDue_.start(quietMs);
         }
     }
 }
@@ -75,6 +83,7 @@ void ReceiveLoop::tmrSpl_Timer()
         return;
     }
     link_.SendCommand(command::ReadingRequest);
+    ResumeListening();
     // No beep for a reading that never went out: the loss has its own message.
     if (usb_.deviceFound) {
         prompts_.Beep();

@@ -32,6 +32,9 @@ public:
     void ResumeListening();
 
 private:
+    // Pauses tmrLog for quietMs (HidBackend::NoReportDue: until resumed; 0: not at all).
+    void PauseListening(int quietMs);
+
     frmMain& window_;
     ApiUsb& usb_;
     Transaction& link_;

@@ -158,18 +158,23 @@ std::string MeterModel::ReadingFields()
 {
     Advance();
     const double value = DisplayedValue(time_.NowMs());
-    std::string text = "drm" + ReadingOf(value);
+    std::string text = "drm";
+    text += ReadingOf(value);
     if (Function().isRpm && !beepOrProg_) {
         return text; // without the program reading the engine functions have no sub-readings
     }
     if (mode_ == 1) {
-        text += "," + ReadingOf(maxValue_) + "," + StampAt(maxMs_) + "," + ReadingOf(minValue_) + ","
-            + StampAt(minMs_);
+        for (const std::string& part :
+            { ReadingOf(maxValue_), StampAt(maxMs_), ReadingOf(minValue_), StampAt(minMs_) }) {
+            text += ',';
+            text += part;
+        }
     } else if (mode_ == 2) {
         const double shown = paused_ ? DisplayedValue(pausedMs_) : value;
         const double reference = BaseValueOf(relativeReference_, Function());
         const double percent = reference == 0 ? NAN : (shown - reference) / std::fabs(reference) * 100.0;
-        text += "," + FormatRelative(percent);
+        text += ',';
+        text += FormatRelative(percent);
     }
     return text;
 }
