@@ -2,21 +2,19 @@
 // already in a table, and leaves a program that links again.
 
 #include "app/Ini.h"
-#include "app/Program.h"
 #include "support/Files.h"
 #include "support/FullDisk.h"
+#include "support/VirtualProgram.h"
 #include "tables/RecordTable.h"
 #include "values/Colours.h"
-#include "virtualmeter/VirtualMeter.h"
-#include "window/Clock.h"
 #include "window/ControlColours.h"
-#include "window/PromptRecorder.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -26,10 +24,12 @@ namespace {
 
 using Kind = PromptRecorder::Kind;
 
-// One program on one virtual meter, on virtual time, in a program folder of the test's choosing.
-struct Scene {
-    explicit Scene(const QString& programDirectory, bool meterPresent = true)
-        : directory(programDirectory)
+// The program on the virtual meter in a folder of the test's choosing, with 20 records in the
+// meter's memory.
+struct Scene : testing::VirtualProgram {
+    Scene(const QString& folder, bool meterPresent)
+        : VirtualProgram(MeterVariant::Logger50k, folder)
+        , folder(folder)
     {
         meter.SetUnplugged(!meterPresent);
         std::vector<LoggerRecord> memory;
@@ -37,78 +37,46 @@ struct Scene {
             memory.push_back({ address, "08:00:00", "  1.0000V " });
         }
         (void)meter.SetLoggerMemory(memory);
-        Restart();
-    }
-
-    // A new program in the same folder, as after quitting and starting again.
-    void Restart()
-    {
-        program = std::make_unique<Program>(meter, prompts, clock, directory);
-        program->Start();
+        program.Start();
         prompts.Clear();
     }
-
-    frmMain& window() const { return program->window; }
-    bool Linked() const { return BackColour(window().CmdSys[0]) == colour::Linked; }
-    void Link()
-    {
-        if (!Linked()) {
-            program->CmdSys_Click(0);
-        }
-    }
-
+    void Link() { program.CmdSys_Click(0); }
     void Sample(int times)
     {
-        for (int i = 0; i < times && window().tmrSpl->Enabled(); ++i) {
+        for (int i = 0; i < times && window.tmrSpl->Enabled(); ++i) {
             time.Advance(10);
-            program->loop.tmrSpl_Timer();
+            program.loop.tmrSpl_Timer();
         }
     }
-    void StartSampling(const char* seconds)
+    void StartSampling()
     {
-        window().txtSpl->setText(QString::fromLatin1(seconds));
-        window().cmdStart->click();
+        window.cmdStart->click();
         Sample(3);
     }
-
-    void Download(int ticks)
+    void LinkAndSample()
     {
-        for (int i = 0; i < ticks && window().tmrLog->Enabled(); ++i) {
-            program->loop.tmrLog_Timer();
-        }
+        Link();
+        StartSampling();
     }
-    // Recall on the meter, then two requests of the download.
-    void StartDownload()
+    // Linked, recall on the meter, then two requests of the download.
+    void LinkAndDownload()
     {
-        window().SSTab1->setCurrentIndex(0);
-        (void)meter.SetMode(0);
+        Link();
         (void)meter.PressKey(3);
-        program->link.SendCommand("PST??");
+        program.link.SendCommand("PST??");
         Download(2);
+        EXPECT_TRUE(window.tmrLog->Enabled());
     }
-
     int Boxes() const { return prompts.Count(Kind::CriticalStop) + prompts.Count(Kind::Ok); }
 
-    QString directory;
-    ManualMeterTime time;
-    VirtualMeter meter { MeterVariant::Logger50k, time };
-    PromptRecorder prompts;
-    FixedClock clock;
-    std::unique_ptr<Program> program;
+    QString folder;
 };
-
-std::vector<RecordRow> Rows(const FlexGrid& grid)
-{
-    return RowsUntilGap(grid);
-}
 
 // The rows before are still the first rows after.
 void ExpectKept(const std::vector<RecordRow>& before, const std::vector<RecordRow>& after, const char* table)
 {
     ASSERT_GE(after.size(), before.size()) << table;
-    for (std::size_t i = 0; i < before.size(); ++i) {
-        EXPECT_EQ(after[i], before[i]) << table << " row " << i + 1;
-    }
+    EXPECT_TRUE(std::equal(before.begin(), before.end(), after.begin())) << table;
 }
 
 struct Fault {
@@ -122,146 +90,116 @@ struct Fault {
 };
 
 const Fault faults[] = {
-    { "meter unplugged during a logger download", false, true,
-        [](Scene& s) {
-            s.Link();
-            s.StartDownload();
-            ASSERT_TRUE(s.window().tmrLog->Enabled());
-        },
+    { "meter unplugged during a logger download", false, true, [](Scene& s) { s.LinkAndDownload(); },
         [](Scene& s) {
             s.meter.SetUnplugged(true);
             s.Download(100);
         },
         [](Scene& s) {
-            EXPECT_FALSE(s.window().tmrLog->Enabled());
-            EXPECT_NE(BackColour(s.window().cmdFun[2]), colour::Lit);
+            EXPECT_FALSE(s.window.tmrLog->Enabled());
+            EXPECT_NE(BackColour(s.window.cmdFun[2]), colour::Lit);
         },
         1 },
-    { "meter unplugged while sampling every 0.001 s", false, true,
-        [](Scene& s) {
-            s.Link();
-            s.StartSampling("0.001");
-        },
+    { "meter unplugged while sampling", false, true, [](Scene& s) { s.LinkAndSample(); },
         [](Scene& s) {
             s.meter.SetUnplugged(true);
             s.Sample(100);
         },
         [](Scene& s) {
-            EXPECT_FALSE(s.window().tmrSpl->Enabled());
-            EXPECT_NE(BackColour(s.window().cmdStart), colour::Linked);
+            EXPECT_FALSE(s.window.tmrSpl->Enabled());
+            EXPECT_NE(BackColour(s.window.cmdStart), colour::Linked);
+            EXPECT_EQ(s.prompts.BeepCount(), 0) << "a beep for a reading that never went out";
+            EXPECT_FALSE(s.program.Linked());
+            EXPECT_EQ(s.window.StatusBar1->PanelText(3), QStringLiteral("Disconnected"));
         },
         1 },
-    { "meter unplugged while sampling every 1 s", false, true,
-        [](Scene& s) {
-            s.Link();
-            s.StartSampling("1");
-        },
-        [](Scene& s) {
-            s.meter.SetUnplugged(true);
-            s.Sample(100);
-        },
-        [](Scene& s) { EXPECT_FALSE(s.window().tmrSpl->Enabled()); }, 1 },
     { "no meter at all when sampling starts", false, false, [](Scene&) {},
         [](Scene& s) {
-            s.StartSampling("0.001");
+            s.StartSampling();
             s.Sample(100);
         },
         [](Scene& s) {
-            EXPECT_FALSE(s.window().tmrSpl->Enabled());
-            EXPECT_NE(BackColour(s.window().cmdStart), colour::Linked);
+            EXPECT_FALSE(s.window.tmrSpl->Enabled());
+            EXPECT_NE(BackColour(s.window.cmdStart), colour::Linked);
         },
         1 },
-    { "unlink during a logger download", false, true,
+    { "unlink during a logger download and sampling", false, true,
         [](Scene& s) {
-            s.Link();
-            s.StartDownload();
+            s.LinkAndDownload();
+            s.StartSampling();
         },
         [](Scene& s) {
-            s.program->CmdSys_Click(0);
+            s.program.CmdSys_Click(0);
             s.meter.ClearReceivedCommands();
             s.Download(100);
+            s.Sample(100);
         },
         [](Scene& s) {
-            EXPECT_TRUE(s.meter.ReceivedCommands().empty()) << "the download went on after the unlink";
-            EXPECT_FALSE(s.window().tmrLog->Enabled());
-            EXPECT_NE(BackColour(s.window().cmdFun[2]), colour::Lit);
+            EXPECT_TRUE(s.meter.ReceivedCommands().empty())
+                << "the download or sampling went on after the unlink";
+            EXPECT_FALSE(s.window.tmrLog->Enabled());
+            EXPECT_NE(BackColour(s.window.cmdFun[2]), colour::Lit);
+            EXPECT_FALSE(s.window.tmrSpl->Enabled());
+            EXPECT_EQ(BackColour(s.window.cmdStart), colour::ButtonFace);
         },
         0 },
     { "relink with rows in both tables", false, true,
         [](Scene& s) {
-            s.Link();
-            s.StartDownload();
-            s.StartSampling("1");
-            s.window().cmdStart->click();
-            s.window().txtGfn->setText(QStringLiteral("chosen since.dat"));
+            s.LinkAndDownload();
+            s.StartSampling();
+            s.window.cmdStart->click();
+            s.window.txtGfn->setText(QStringLiteral("chosen since.dat"));
         },
         [](Scene& s) {
-            s.program->CmdSys_Click(0);
-            s.program->CmdSys_Click(0);
-            s.window().cmdStart->click();
+            s.program.CmdSys_Click(0);
+            s.program.CmdSys_Click(0);
+            s.window.cmdStart->click();
             s.Sample(1);
         },
         [](Scene& s) {
-            const std::vector<RecordRow> rows = Rows(*s.window().grdMain);
+            const std::vector<RecordRow> rows = RowsUntilGap(*s.window.grdMain);
             ASSERT_EQ(rows.size(), 4U) << "a sample after the relink goes after the rows before it";
             EXPECT_EQ(rows[3][0], QStringLiteral("4"));
-            EXPECT_EQ(s.window().txtGfn->text(), QStringLiteral("chosen since.dat"))
+            EXPECT_EQ(s.window.txtGfn->text(), QStringLiteral("chosen since.dat"))
                 << "the relink forgot the file name";
         },
         0 },
     { "full disk when saving the sampling table", true, true,
         [](Scene& s) {
-            s.Link();
-            s.StartSampling("1");
-            s.window().cmdStart->click();
-            const QString file = QDir(s.directory).filePath(QStringLiteral("Test.dat"));
+            s.LinkAndSample();
+            s.window.cmdStart->click();
+            const QString file = QDir(s.folder).filePath(QStringLiteral("Test.dat"));
             ASSERT_TRUE(testing::WriteAll(file, "old\tfile\tstays\t\r\n"));
-            s.window().txtGfn->setText(file);
+            s.window.txtGfn->setText(file);
         },
-        [](Scene& s) { s.window().cmdGrd[0]->click(); },
+        [](Scene& s) { s.window.cmdGrd[0]->click(); },
         [](Scene& s) {
             EXPECT_TRUE(s.prompts.Texts(Kind::Ok).value(0).startsWith(QStringLiteral("Error #: 61")));
-            EXPECT_EQ(testing::ReadAll(QDir(s.directory).filePath(QStringLiteral("Test.dat"))),
+            EXPECT_EQ(testing::ReadAll(QDir(s.folder).filePath(QStringLiteral("Test.dat"))),
                 QByteArray("old\tfile\tstays\t\r\n"));
         },
         1 },
     { "full disk when the settings file is written at Exit", true, true,
-        [](Scene& s) { s.window().txtGfn->setText(QStringLiteral("new.dat")); },
-        [](Scene& s) { s.window().close(); },
+        [](Scene& s) { s.window.txtGfn->setText(QStringLiteral("new.dat")); },
+        [](Scene& s) { s.window.close(); },
         [](Scene& s) {
             EXPECT_TRUE(s.prompts.Texts(Kind::Ok).value(0).startsWith(QStringLiteral("Error #: 61")));
-            const QString ini = s.program->iniPath;
-            EXPECT_EQ(ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), ini),
-                QString::fromStdString(CaptionOf(MeterVariant::Logger50k)));
+            const QString ini = s.program.iniPath;
             EXPECT_EQ(
                 ReadIni(QStringLiteral("Modelid"), QStringLiteral("Modelid"), ini), QStringLiteral("1"));
             EXPECT_EQ(ReadIni(QStringLiteral("grdFname"), QStringLiteral("grdFname"), ini),
                 QStringLiteral("Logger.txt"));
         },
         1 },
-    { "file names outside Latin-1 kept over Exit and start", false, true,
-        [](Scene& s) {
-            s.window().txtGfn->setText(QStringLiteral("~/Данные/запись.dat"));
-            s.window().grdLog[0]->SetTextMatrix(0, 1, QStringLiteral("日志.log"));
-        },
-        [](Scene& s) {
-            s.window().close();
-            s.Restart();
-        },
-        [](Scene& s) {
-            EXPECT_EQ(s.window().txtGfn->text(), QStringLiteral("~/Данные/запись.dat"));
-            EXPECT_EQ(s.window().grdLog[0]->TextMatrix(0, 1), QStringLiteral("日志.log"));
-        },
-        0 },
     { "Exit after a start-up whose questions went unanswered", false, true,
         [](Scene& s) {
-            QFile::remove(s.program->iniPath);
+            QFile::remove(s.program.iniPath);
             s.meter.DropNextReply();
-            s.Restart();
-            ASSERT_FALSE(FileExists(s.program->iniPath));
+            s.program.InitMeter(); // start-up again
+            ASSERT_FALSE(FileExists(s.program.iniPath));
         },
-        [](Scene& s) { s.window().close(); },
-        [](Scene& s) { EXPECT_FALSE(FileExists(s.program->iniPath)) << "Exit made a settings file"; }, 0 },
+        [](Scene& s) { s.window.close(); },
+        [](Scene& s) { EXPECT_FALSE(FileExists(s.program.iniPath)) << "Exit made a settings file"; }, 0 },
 };
 
 TEST(Faults, EachGivesAtMostOneMessageKeepsEveryRowAndLinksAgain)
@@ -287,24 +225,24 @@ TEST(Faults, EachGivesAtMostOneMessageKeepsEveryRowAndLinksAgain)
         if (disk) {
             disk->Fill();
         }
-        const std::vector<RecordRow> samples = Rows(*scene.window().grdMain);
-        const std::vector<RecordRow> records = Rows(*scene.window().grdLog[4]);
+        const std::vector<RecordRow> samples = RowsUntilGap(*scene.window.grdMain);
+        const std::vector<RecordRow> records = RowsUntilGap(*scene.window.grdLog[4]);
         scene.prompts.Clear();
 
         fault.strike(scene);
 
         EXPECT_EQ(scene.Boxes(), fault.boxes);
         fault.check(scene);
-        ExpectKept(samples, Rows(*scene.window().grdMain), "sampling table");
-        ExpectKept(records, Rows(*scene.window().grdLog[4]), "logger table");
+        ExpectKept(samples, RowsUntilGap(*scene.window.grdMain), "sampling table");
+        ExpectKept(records, RowsUntilGap(*scene.window.grdLog[4]), "logger table");
 
         scene.meter.SetUnplugged(false);
-        scene.program->CmdSys_Click(0);
-        if (!scene.Linked()) {
-            scene.program->CmdSys_Click(0);
+        scene.program.CmdSys_Click(0);
+        if (!scene.program.Linked()) {
+            scene.program.CmdSys_Click(0);
         }
-        EXPECT_TRUE(scene.Linked()) << "Link does not work again";
-        EXPECT_TRUE(scene.program->usb.deviceFound);
+        EXPECT_TRUE(scene.program.Linked()) << "Link does not work again";
+        EXPECT_TRUE(scene.program.usb.deviceFound);
     }
 }
 

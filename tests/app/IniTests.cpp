@@ -3,13 +3,9 @@
 #include "support/FullDisk.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
-
-#define EXPECT_OK(call) EXPECT_FALSE((call).failed())
-#define EXPECT_FAULT(call) EXPECT_TRUE((call).failed())
 
 namespace pelicard {
 namespace {
@@ -17,6 +13,14 @@ namespace {
 struct IniFixture : ::testing::Test {
     QTemporaryDir dir;
     QString path() const { return dir.filePath(QStringLiteral("Logger_50k.ini")); }
+    QString Read(const char* section, const char* key) const
+    {
+        return ReadIni(QLatin1String(section), QLatin1String(key), path());
+    }
+    bool Write(const char* section, const char* key, const QString& value) const
+    {
+        return !WriteIni(QLatin1String(section), QLatin1String(key), value, path()).failed();
+    }
 };
 
 TEST_F(IniFixture, CreatesFileSectionsInWritingOrderAndReadsBackWithoutRegardToCase)
@@ -25,18 +29,13 @@ TEST_F(IniFixture, CreatesFileSectionsInWritingOrderAndReadsBackWithoutRegardToC
     const char* names[] = { "Caption", "Modelid", "grdFname", "trdFname", "logFname" };
     const char* values[] = { "Virtual DMM", "1", "Logger.txt", "Test.trd", "Test.log" };
     for (int i = 0; i < 5; ++i) {
-        EXPECT_OK(WriteIni(QString::fromLatin1(names[i]), QString::fromLatin1(names[i]),
-            QString::fromLatin1(values[i]), path()));
+        EXPECT_TRUE(Write(names[i], names[i], QLatin1String(values[i])));
     }
-    EXPECT_TRUE(FileExists(path()));
     EXPECT_EQ(testing::ReadAll(path()),
         QByteArray("[Caption]\nCaption=Virtual DMM\n[Modelid]\nModelid=1\n[grdFname]\ngrdFname=Logger.txt\n"
                    "[trdFname]\ntrdFname=Test.trd\n[logFname]\nlogFname=Test.log\n"));
-    EXPECT_EQ(
-        ReadIni(QStringLiteral("CAPTION"), QStringLiteral("caption"), path()), QStringLiteral("Virtual DMM"));
-    EXPECT_EQ(ReadIni(QStringLiteral("modelid"), QStringLiteral("MODELID"), path()), QStringLiteral("1"));
-    EXPECT_EQ(ReadIni(QStringLiteral("Caption"), QStringLiteral("Modelid"), path()), QString())
-        << "a key belongs to its own section";
+    EXPECT_EQ(Read("CAPTION", "caption"), QStringLiteral("Virtual DMM"));
+    EXPECT_EQ(Read("Caption", "Modelid"), QString()) << "a key belongs to its own section";
 }
 
 TEST_F(IniFixture, RewritingAKeyKeepsEveryOtherLine)
@@ -44,64 +43,58 @@ TEST_F(IniFixture, RewritingAKeyKeepsEveryOtherLine)
     ASSERT_TRUE(testing::WriteAll(path(),
         "; remarks stay\r\n[Caption]\r\nCaption = Old\r\nOther=x\r\n\r\ngarbage "
         "line\r\n[logFname]\r\nlogFname=a.log\r\n"));
-    EXPECT_OK(WriteIni(QStringLiteral("caption"), QStringLiteral("CAPTION"), QStringLiteral("New"), path()));
-    EXPECT_OK(WriteIni(QStringLiteral("Caption"), QStringLiteral("Extra"), QStringLiteral("e"), path()));
+    EXPECT_TRUE(Write("caption", "CAPTION", QStringLiteral("New")));
+    EXPECT_TRUE(Write("Caption", "Extra", QStringLiteral("e")));
     EXPECT_EQ(testing::ReadAll(path()),
         QByteArray("; remarks stay\r\n[Caption]\r\nCAPTION=New\r\nOther=x\r\n\r\ngarbage line\r\nExtra=e\r\n"
                    "[logFname]\r\nlogFname=a.log\r\n"));
-    EXPECT_EQ(ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), path()), QStringLiteral("New"));
-    EXPECT_EQ(
-        ReadIni(QStringLiteral("logFname"), QStringLiteral("logFname"), path()), QStringLiteral("a.log"));
+    EXPECT_EQ(Read("Caption", "Caption"), QStringLiteral("New"));
 }
 
 TEST_F(IniFixture, MissingAndBrokenContentReadsAsEmpty)
 {
-    EXPECT_EQ(ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), path()), QString());
+    EXPECT_EQ(Read("Caption", "Caption"), QString());
     EXPECT_EQ(ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), QString()), QString());
     ASSERT_TRUE(testing::WriteAll(path(),
         QByteArray(
             "\x01\x02[[[\n=novalue\n[Caption\nCaption=unclosed header\n[ Modelid ]\nModelid=\"12abc\"\n")));
-    EXPECT_EQ(ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), path()), QString());
-    EXPECT_EQ(ReadIni(QStringLiteral("Modelid"), QStringLiteral("Modelid"), path()), QStringLiteral("12abc"));
-    EXPECT_EQ(ReadIni(QStringLiteral("Nope"), QStringLiteral("Modelid"), path()), QString());
+    EXPECT_EQ(Read("Caption", "Caption"), QString());
+    EXPECT_EQ(Read("Modelid", "Modelid"), QStringLiteral("12abc"));
+    EXPECT_EQ(Read("Nope", "Modelid"), QString());
 }
 
 TEST_F(IniFixture, ValuesAreCutAt1023CharactersAndKeptOnOneLine)
 {
-    const QString longValue(2000, QLatin1Char('v'));
-    EXPECT_OK(WriteIni(QStringLiteral("Caption"), QStringLiteral("Caption"), longValue, path()));
-    EXPECT_EQ(ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), path()).size(), 1023);
-    EXPECT_OK(WriteIni(QStringLiteral("Caption"), QStringLiteral("Caption"),
-        QStringLiteral("two\n[Modelid]\nModelid=4"), path()));
-    EXPECT_EQ(ReadIni(QStringLiteral("Modelid"), QStringLiteral("Modelid"), path()), QString())
-        << "a value cannot smuggle in a section";
+    EXPECT_TRUE(Write("Caption", "Caption", QString(2000, QLatin1Char('v'))));
+    EXPECT_EQ(Read("Caption", "Caption").size(), 1023);
+    EXPECT_TRUE(Write("Caption", "Caption", QStringLiteral("two\n[Modelid]\nModelid=4")));
+    EXPECT_EQ(Read("Modelid", "Modelid"), QString()) << "a value cannot smuggle in a section";
 }
 
 TEST_F(IniFixture, NothingIsWrittenWithoutAPathOrIntoAFolder)
 {
-    EXPECT_FAULT(WriteIni(QStringLiteral("grdFname"), QStringLiteral("grdFname"), QString(), QString()));
+    EXPECT_TRUE(
+        WriteIni(QStringLiteral("grdFname"), QStringLiteral("grdFname"), QString(), QString()).failed());
     ASSERT_TRUE(QDir(dir.path()).mkdir(QStringLiteral("folder.ini")));
     const QString folder = dir.filePath(QStringLiteral("folder.ini"));
     EXPECT_FALSE(FileExists(folder));
-    EXPECT_FAULT(WriteIni(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), folder));
+    EXPECT_TRUE(WriteIni(QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), folder).failed());
     EXPECT_TRUE(QFileInfo(folder).isDir());
 }
 
 TEST_F(IniFixture, ValuesAreWrittenInUtf8AndOlderLatin1FilesStillRead)
 {
     const QString name = QStringLiteral("~/Данные/запись.dat");
-    EXPECT_OK(WriteIni(QStringLiteral("grdFname"), QStringLiteral("grdFname"), name, path()));
-    EXPECT_EQ(ReadIni(QStringLiteral("grdFname"), QStringLiteral("grdFname"), path()), name);
+    EXPECT_TRUE(Write("grdFname", "grdFname", name));
+    EXPECT_EQ(Read("grdFname", "grdFname"), name);
     EXPECT_TRUE(testing::ReadAll(path()).contains(name.toUtf8()));
 
     ASSERT_TRUE(testing::WriteAll(path(), "[Caption]\r\nCaption=Messger\xE4t\r\n"));
-    EXPECT_EQ(
-        ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), path()), QStringLiteral("Messgerät"));
-    EXPECT_OK(WriteIni(QStringLiteral("grdFname"), QStringLiteral("grdFname"), name, path()));
-    EXPECT_EQ(
-        ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), path()), QStringLiteral("Messgerät"))
+    EXPECT_EQ(Read("Caption", "Caption"), QStringLiteral("Messgerät"));
+    EXPECT_TRUE(Write("grdFname", "grdFname", name));
+    EXPECT_EQ(Read("Caption", "Caption"), QStringLiteral("Messgerät"))
         << "the older text is carried over into the UTF-8 file";
-    EXPECT_EQ(ReadIni(QStringLiteral("grdFname"), QStringLiteral("grdFname"), path()), name);
+    EXPECT_EQ(Read("grdFname", "grdFname"), name);
 }
 
 TEST(IniFullDisk, AFailedWriteReportsAndKeepsTheWholeFile)

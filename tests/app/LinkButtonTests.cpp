@@ -1,33 +1,47 @@
+// Link, unlink, the model view they lay out and the user's choices they enable, on a scripted meter;
+// then on the virtual meter: state both ways, a replugged meter and a window that stays alive.
+
+#include "modes/ModelView.h"
 #include "support/ProgramFixture.h"
+#include "support/VirtualProgram.h"
 #include "values/Colours.h"
 #include "window/ControlColours.h"
+
+#include <QCoreApplication>
+#include <QMouseEvent>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
 namespace pelicard {
 namespace {
 
-using testing::ProgramFixture;
 using Kind = PromptRecorder::Kind;
 using Commands = std::vector<std::string>;
+constexpr const char* StatusQuery = "FUN??,RGE??,MOD??,HLD??,PST??";
 
-struct LinkFixture : ::testing::Test, ProgramFixture {
+struct LinkFixture : ::testing::Test, testing::ProgramFixture {
     void SetUp() override { StartQuietly(false); }
+    bool Linked() const { return program->Linked(); }
+    void ExpectUnlinked()
+    {
+        EXPECT_FALSE(Linked());
+        EXPECT_EQ(window().StatusBar1->PanelText(3), QStringLiteral("Disconnected"));
+        EXPECT_FALSE(window().SSTab1->isEnabled());
+        for (QWidget* panel : window().picLay) {
+            EXPECT_FALSE(panel->isEnabled());
+        }
+    }
 };
 
 TEST_F(LinkFixture, LinkSendsTheStatusQueryAndTheNewTabsQueryOnlyWhenTheTabChanged)
 {
-    answers["FUN??,RGE??,MOD??,HLD??,PST??"] = { "fun01,rge10,mod02,hld01,pst00" };
+    answers[StatusQuery] = { "fun01,rge10,mod02,hld01,pst00" };
     program->CmdSys_Click(0);
-    EXPECT_EQ(Sent(), (Commands { "FUN??,RGE??,MOD??,HLD??,PST??", "PRV??,PST??" }))
+    EXPECT_EQ(Sent(), (Commands { StatusQuery, "PRV??,PST??" }))
         << "no FUN, RGE, MOD or HLD goes back while the reply sets the controls";
-    EXPECT_EQ(BackColour(window().CmdSys[0]), colour::Linked);
+    EXPECT_TRUE(Linked());
     EXPECT_EQ(window().StatusBar1->PanelText(3), QStringLiteral("Connected"));
-    EXPECT_EQ(window().SSTab1->currentIndex(), 2);
-    EXPECT_EQ(window().cmb[1]->currentText(), QStringLiteral("ACV"));
-    EXPECT_EQ(window().cmb[2]->currentIndex(), 0);
-    EXPECT_TRUE(window().chkHold->isChecked());
-    EXPECT_EQ(ForeColour(window().chkHold), colour::Red);
     EXPECT_EQ(program->state.vu.readingText[1], QStringLiteral("  1.0000V  ")) << "the reference came back";
     EXPECT_EQ(prompts.BeepCount(), 1);
     for (QWidget* panel : window().picLay) {
@@ -37,64 +51,30 @@ TEST_F(LinkFixture, LinkSendsTheStatusQueryAndTheNewTabsQueryOnlyWhenTheTabChang
     // Unlink and link again with the meter in the same mode: nothing follows the status query.
     program->CmdSys_Click(0);
     EXPECT_EQ(Sent(), (Commands { "GTL" }));
+    ExpectUnlinked();
     program->CmdSys_Click(0);
-    EXPECT_EQ(Sent(), (Commands { "FUN??,RGE??,MOD??,HLD??,PST??" }));
+    EXPECT_EQ(Sent(), (Commands { StatusQuery }));
 }
 
-TEST_F(LinkFixture, UnlinkWhileSamplingStopsTheSampling)
+TEST_F(LinkFixture, AMeterGoneBeforeUnlinkOrLinkIsReportedOnceEachTime)
 {
     program->CmdSys_Click(0);
-    window().cmdStart->click();
-    ASSERT_TRUE(window().tmrSpl->Enabled());
+    program->usb.CloseMeter();
+    backend.interfaces.pop_back();
     Sent();
     program->CmdSys_Click(0);
-    EXPECT_EQ(Sent(), (Commands { "GTL" }));
-    EXPECT_FALSE(program->usb.deviceFound);
-    EXPECT_FALSE(window().tmrSpl->Enabled());
-    EXPECT_EQ(BackColour(window().cmdStart), colour::ButtonFace);
-    EXPECT_EQ(BackColour(window().CmdSys[0]), colour::ButtonFace);
-    EXPECT_EQ(window().StatusBar1->PanelText(3), QStringLiteral("Disconnected"));
-    EXPECT_TRUE(window().StatusBar1->PanelText(1).isEmpty());
-    for (QWidget* panel : window().picLay) {
-        EXPECT_FALSE(panel->isEnabled());
-    }
-    EXPECT_FALSE(window().SSTab1->isEnabled());
-}
+    EXPECT_TRUE(Sent().empty()) << "GTL cannot go out";
+    EXPECT_EQ(prompts.Count(Kind::CriticalStop), 1);
+    EXPECT_EQ(BackColour(window().led[0]), colour::White);
+    EXPECT_EQ(BackColour(window().led[1]), colour::White);
+    ExpectUnlinked();
 
-TEST_F(LinkFixture, LinkWithoutAMeterBeepsTwiceAndStaysUnlinked)
-{
-    backend.interfaces.pop_back();
+    prompts.Clear();
     program->CmdSys_Click(0);
     EXPECT_TRUE(Sent().empty());
     EXPECT_EQ(prompts.BeepCount(), 2);
     EXPECT_EQ(prompts.Count(Kind::CriticalStop), 1);
-    EXPECT_NE(BackColour(window().CmdSys[0]), colour::Linked);
-}
-
-TEST_F(LinkFixture, ClockSendsTheLocalDateAndTime)
-{
-    program->Command3_Click();
-    EXPECT_EQ(Sent(), (Commands { "CLK11-12-21,14:05:09" }));
-}
-
-TEST_F(LinkFixture, ATabChosenByTheUserSendsTheModeAndItsQuery)
-{
-    program->CmdSys_Click(0);
-    Sent();
-    window().SSTab1->setCurrentIndex(1);
-    EXPECT_EQ(Sent(), (Commands { "MOD01", "PST??" }));
-    EXPECT_FALSE(window().cmdFun[0]->isEnabled());
-    EXPECT_FALSE(window().cmdFun[1]->isEnabled());
-    EXPECT_TRUE(window().p1[0]->isVisibleTo(&window()));
-    EXPECT_FALSE(window().p1[1]->isVisibleTo(&window()));
-    window().cmb[1]->setCurrentIndex(2);
-    EXPECT_EQ(Sent(), (Commands { "FUN02", "MOD01", "PST??" })) << "a function change re-applies the tab";
-    EXPECT_EQ(window().cmdFun[1]->text(), QStringLiteral("Beep"));
-    EXPECT_EQ(window().cmb[2]->count(), 7);
-    window().cmb[2]->setCurrentIndex(6);
-    EXPECT_EQ(Sent(), (Commands { "RGE05" }));
-    window().chkHold->setChecked(true);
-    EXPECT_EQ(Sent(), (Commands { "HLD01,HLD??" }));
+    EXPECT_FALSE(Linked());
 }
 
 TEST_F(LinkFixture, LinkFacesTheMeterAsItIsNow)
@@ -114,32 +94,134 @@ TEST_F(LinkFixture, LinkFacesTheMeterAsItIsNow)
 
     // The status query unanswered: the meter is marked lost, the button still shows linked.
     program->CmdSys_Click(0);
-    answers["FUN??,RGE??,MOD??,HLD??,PST??"] = {};
+    answers[StatusQuery] = {};
     prompts.Clear();
     program->CmdSys_Click(0);
-    EXPECT_EQ(BackColour(window().CmdSys[0]), colour::Linked);
+    EXPECT_TRUE(Linked());
     EXPECT_FALSE(program->usb.deviceFound);
     EXPECT_EQ(window().StatusBar1->PanelText(3), QStringLiteral("Disconnected"));
     EXPECT_EQ(prompts.Count(Kind::CriticalStop), 0);
 }
 
-TEST_F(LinkFixture, UnlinkWithTheMeterAlreadyGoneReportsItOnceAndCompletes)
+TEST_F(LinkFixture, TheTabListsHoldAndClockSendWhatTheUserChose)
 {
     program->CmdSys_Click(0);
-    program->usb.CloseMeter();
-    backend.interfaces.pop_back();
     Sent();
-    program->CmdSys_Click(0);
-    EXPECT_TRUE(Sent().empty()) << "GTL cannot go out";
-    EXPECT_EQ(prompts.Texts(Kind::CriticalStop),
-        QStringList { QStringLiteral("Device not detected...Please check USB cable & connector.") });
-    EXPECT_EQ(window().StatusBar1->PanelText(3), QStringLiteral("Disconnected"));
-    EXPECT_EQ(BackColour(window().CmdSys[0]), colour::ButtonFace);
-    EXPECT_EQ(BackColour(window().led[0]), colour::White);
-    EXPECT_EQ(BackColour(window().led[1]), colour::White);
-    for (QWidget* panel : window().picLay) {
-        EXPECT_FALSE(panel->isEnabled());
+    window().SSTab1->setCurrentIndex(1);
+    EXPECT_EQ(Sent(), (Commands { "MOD01", "PST??" }));
+    EXPECT_TRUE(window().p1[0]->isVisibleTo(&window()));
+    window().cmb[1]->setCurrentIndex(2);
+    EXPECT_EQ(Sent(), (Commands { "FUN02", "MOD01", "PST??" })) << "a function change re-applies the tab";
+    EXPECT_EQ(window().cmdFun[1]->text(), QStringLiteral("Beep"));
+    ASSERT_EQ(window().cmb[2]->count(), 7);
+    window().cmb[2]->setCurrentIndex(6);
+    window().cmb[2]->setCurrentIndex(0);
+    EXPECT_EQ(Sent(), (Commands { "RGE05", "RGE10" }));
+
+    window().chkHold->setChecked(true);
+    EXPECT_EQ(ForeColour(window().chkHold), colour::Red);
+    window().chkHold->setChecked(false);
+    EXPECT_EQ(ForeColour(window().chkHold), colour::Black);
+    EXPECT_EQ(Sent(), (Commands { "HLD01,HLD??", "HLD00,HLD??" }));
+
+    program->Command3_Click();
+    EXPECT_EQ(Sent(), (Commands { "CLK11-12-21,14:05:09" }));
+}
+
+// The model view runs on every link (that it keeps the logger's rows is a relink fault case).
+TEST_F(LinkFixture, TheModelViewLaysOutTheBoxesAndFileBarsAndLeavesTheGuardClear)
+{
+    window().cmb[1]->setCurrentIndex(4);
+    window().grdLog[1]->SetTextMatrix(0, 1, QStringLiteral("01234"));
+    window().trdBar->setValue(50);
+    ApplyModelView(window(), program->state);
+    EXPECT_FALSE(program->state.fromMeter);
+    EXPECT_EQ(window().cmb[1]->currentIndex(), -1) << "no function is chosen until the meter says";
+    EXPECT_EQ(window().grdLog[1]->TextMatrix(0, 1), QStringLiteral("00000"));
+    EXPECT_EQ(window().trdBar->value(), 0);
+    for (FlexGrid* bar : { window().grdLog[0], window().grdTrd }) {
+        for (int column = 2; column <= 5; ++column) {
+            bar->SetRow(0);
+            bar->SetCol(column);
+            EXPECT_FALSE(bar->CellPicture().isNull()) << column;
+        }
     }
+}
+
+struct VirtualLink : ::testing::Test, testing::VirtualProgram { };
+
+TEST_F(VirtualLink, StatusSetOnTheMeterComesBackOnLinkAndTheWindowDrivesTheMeter)
+{
+    ASSERT_TRUE(meter.SetFunction(5)); // CAP
+    ASSERT_TRUE(meter.SetManualRange(2));
+    ASSERT_TRUE(meter.SetMode(3));
+    meter.SetHold(true);
+    ASSERT_TRUE(meter.SetProgramStatus(1));
+    StartLinked();
+    EXPECT_EQ(window.cmb[1]->currentText(), QStringLiteral("CAP"));
+    EXPECT_EQ(window.cmb[2]->currentIndex(), 3) << "the ranges after Auto count from 0";
+    EXPECT_EQ(window.SSTab1->currentIndex(), 3);
+    EXPECT_TRUE(window.chkHold->isChecked());
+    EXPECT_EQ(BackColour(window.cmdFun[3]), colour::Lit);
+    EXPECT_EQ(window.windowTitle().toStdString(), CaptionOf(MeterVariant::Logger50k));
+
+    window.cmb[2]->setCurrentIndex(0);
+    EXPECT_TRUE(meter.AutoRange());
+    window.chkHold->setChecked(false);
+    EXPECT_FALSE(meter.Hold());
+    window.SSTab1->setCurrentIndex(1);
+    EXPECT_EQ(meter.Mode(), 1);
+}
+
+TEST_F(VirtualLink, AMeterPluggedBackWhileIdleTakesTheNextCommand)
+{
+    StartLinked();
+    // Unplugged and plugged in again while nothing was sent: the old handles are dead.
+    meter.SetUnplugged(true);
+    meter.SetUnplugged(false);
+    window.cmb[1]->setCurrentIndex(2);
+    EXPECT_EQ(Received().at(0), "FUN02") << "the click was lost";
+    EXPECT_EQ(meter.FunctionIndex(), 2);
+    EXPECT_EQ(prompts.Count(Kind::CriticalStop), 0);
+    EXPECT_TRUE(program.usb.deviceFound);
+}
+
+TEST_F(VirtualLink, TheWindowPaintsWhileTheMeterIsSilentAndIgnoresClicks)
+{
+    StartLinked();
+    // A repaint asked for in the middle of the wait (by a timer, as the gauge animation does).
+    struct PaintCounter : QObject {
+        bool asked = false;
+        int paints = 0;
+        bool eventFilter(QObject*, QEvent* event) override
+        {
+            paints += asked && event->type() == QEvent::Paint ? 1 : 0;
+            return false;
+        }
+    } counter;
+    window.grdMain->installEventFilter(&counter);
+    QCoreApplication::processEvents();
+    QTimer::singleShot(0, window.grdMain, [this, &counter] {
+        counter.asked = true;
+        window.grdMain->update();
+    });
+    // A click that comes while the meter keeps the transaction waiting.
+    const QPoint centre = window.cmdStart->rect().center();
+    for (const QEvent::Type type : { QEvent::MouseButtonPress, QEvent::MouseButtonRelease }) {
+        QCoreApplication::postEvent(window.cmdStart,
+            new QMouseEvent(type, centre, window.cmdStart->mapToGlobal(centre), Qt::LeftButton,
+                type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier));
+    }
+    meter.DropNextReply();
+    const std::int64_t before = time.NowMs();
+    program.link.SendCommand("FUN??");
+    EXPECT_GE(time.NowMs() - before, 6000) << "the wait is the protocol's";
+    EXPECT_TRUE(counter.asked) << "no timer ran during the wait";
+    EXPECT_GT(counter.paints, 0) << "nothing was painted during the wait";
+    EXPECT_NE(BackColour(window.cmdStart), colour::Linked) << "the click started sampling during the wait";
+    QCoreApplication::processEvents();
+    EXPECT_NE(BackColour(window.cmdStart), colour::Linked) << "the click was kept for later";
+    window.grdMain->removeEventFilter(&counter);
 }
 
 } // namespace

@@ -1,7 +1,8 @@
-// Reply transcripts run through the production framing and parser into the real window.
+// Reply transcripts run through the production framing and parser into the real window. (Random and
+// mutated replies are fuzz/ReplyParserFuzz's, with stronger checks.)
 // Each line of a file in tests/data/parser: name | given: key=value;... | reply: text | expect: key=value;...
-// The reply text is framed by the start and end byte; \xHH writes any byte. Keys are listed in Given
-// and Check below.
+// The reply text is framed by the start and end byte; \xHH writes any byte. A key is a name, then
+// a number where the name needs one (lbl0, trend5, log1c2: row 1, column 2 of the logger table).
 
 #include "modes/ModelView.h"
 #include "support/ProgramFixture.h"
@@ -14,18 +15,21 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <map>
+
 namespace pelicard {
 namespace {
 
 using testing::ProgramFixture;
+using Pairs = std::vector<std::pair<QString, QString>>;
 
 struct Transcript {
-    QString file;
-    int line = 0;
-    QString name;
-    std::vector<std::pair<QString, QString>> given;
+    std::string id; // file_line
+    std::string where; // file:line name
+    Pairs given;
     std::string reply;
-    std::vector<std::pair<QString, QString>> expect;
+    Pairs expect;
 };
 
 std::string Unescape(const QString& text)
@@ -43,9 +47,9 @@ std::string Unescape(const QString& text)
     return out;
 }
 
-std::vector<std::pair<QString, QString>> Pairs(const QString& text)
+Pairs ReadPairs(const QString& text)
 {
-    std::vector<std::pair<QString, QString>> pairs;
+    Pairs pairs;
     for (const QString& item : text.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
         const int equals = item.indexOf(QLatin1Char('='));
         if (equals > 0) {
@@ -56,44 +60,33 @@ std::vector<std::pair<QString, QString>> Pairs(const QString& text)
     return pairs;
 }
 
+// A line that does not read as a transcript gets the key "unreadable line", which fails the test.
 std::vector<Transcript> LoadTranscripts()
 {
+    static const QRegularExpression form(
+        QStringLiteral("^(.*?) \\| (?:given: (.*?) \\| )?reply: (.*) \\| expect: (.*)$"));
     std::vector<Transcript> all;
     const QDir folder(QStringLiteral(PELICARD_TEST_DATA "/parser"));
     for (const QString& name : folder.entryList({ QStringLiteral("*.txt") }, QDir::Files, QDir::Name)) {
         QFile file(folder.filePath(name));
-        if (!file.open(QIODevice::ReadOnly)) {
-            continue;
-        }
-        int number = 0;
-        while (!file.atEnd()) {
-            ++number;
-            const QString line = QString::fromLatin1(file.readLine()).chopped(1);
-            if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#'))) {
+        const QStringList lines
+            = QString::fromLatin1(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray())
+                  .split(QLatin1Char('\n'));
+        for (int i = 0; i < lines.size(); ++i) {
+            if (lines[i].trimmed().isEmpty() || lines[i].startsWith(QLatin1Char('#'))) {
                 continue;
             }
-            const QStringList parts = line.split(QStringLiteral(" | "));
-            Transcript t;
-            t.file = name;
-            t.line = number;
-            t.name = parts.value(0);
-            for (const QString& part : parts.mid(1)) {
-                if (part.startsWith(QLatin1String("given:"))) {
-                    t.given = Pairs(part.mid(6));
-                } else if (part.startsWith(QLatin1String("reply:"))) {
-                    // One space follows the colon; everything after it is the reply, spaces included.
-                    t.reply = Unescape(part.mid(part.startsWith(QLatin1String("reply: ")) ? 7 : 6));
-                } else if (part.startsWith(QLatin1String("expect:"))) {
-                    t.expect = Pairs(part.mid(7));
-                }
-            }
-            all.push_back(t);
+            const auto m = form.match(lines[i]);
+            all.push_back(
+                { QStringLiteral("%1_%2").arg(name.section(QLatin1Char('.'), 0, 0)).arg(i + 1).toStdString(),
+                    QStringLiteral("%1:%2 %3").arg(name).arg(i + 1).arg(m.captured(1)).toStdString(),
+                    ReadPairs(m.captured(2)), Unescape(m.captured(3)),
+                    m.hasMatch() ? ReadPairs(m.captured(4))
+                                 : Pairs { { QStringLiteral("unreadable line"), {} } } });
         }
     }
     return all;
 }
-
-class ParserTranscript : public ::testing::TestWithParam<Transcript> { };
 
 void Given(ProgramFixture& f, const QString& key, const QString& value)
 {
@@ -104,10 +97,8 @@ void Given(ProgramFixture& f, const QString& key, const QString& value)
         ApplyModelView(w, f.program->state);
     } else if (key == QLatin1String("tab")) {
         w.SSTab1->setCurrentIndex(n);
-    } else if (key == QLatin1String("fun")) {
-        w.cmb[1]->setCurrentIndex(n);
-    } else if (key == QLatin1String("rge")) {
-        w.cmb[2]->setCurrentIndex(n);
+    } else if (key == QLatin1String("fun") || key == QLatin1String("rge")) {
+        w.cmb[key == QLatin1String("fun") ? 1 : 2]->setCurrentIndex(n);
     } else if (key.startsWith(QLatin1String("lit"))) {
         SetBackColour(
             w.cmdFun[static_cast<std::size_t>(key.mid(3).toInt())], n ? colour::Lit : colour::ButtonFace);
@@ -124,92 +115,70 @@ void Given(ProgramFixture& f, const QString& key, const QString& value)
     }
 }
 
-QString Actual(ProgramFixture& f, const QString& key)
+// Everything a transcript may expect, by key.
+std::map<QString, QString> Snapshot(ProgramFixture& f)
 {
     frmMain& w = f.window();
     const MeterState& s = f.program->state;
-    static const QRegularExpression cell(QStringLiteral("^(log|rec)(\\d+)c(\\d+)$"));
-    const auto match = cell.match(key);
-    if (match.hasMatch()) {
-        FlexGrid& grid = match.captured(1) == QLatin1String("log") ? *w.grdLog[4] : *w.grdMain;
-        return grid.TextMatrix(match.captured(2).toInt(), match.captured(3).toInt());
+    std::map<QString, QString> v;
+    const auto put = [&v](const char* key, const QString& value) { v[QLatin1String(key)] = value; };
+    const auto number = [](double value) { return QString::number(value); };
+    const auto lit = [&w](std::size_t k) { return BackColour(w.cmdFun[k]) == colour::Lit ? 'L' : '-'; };
+    put("tab", number(w.SSTab1->currentIndex()));
+    put("fun", number(w.cmb[1]->currentIndex()));
+    put("function", w.cmb[1]->currentText());
+    put("rge", number(w.cmb[2]->currentIndex()));
+    put("ranges", number(w.cmb[2]->count()));
+    put("hold", number(w.chkHold->isChecked()));
+    put("lit", QStringLiteral("%1%2%3").arg(lit(1)).arg(lit(2)).arg(lit(3)));
+    put("tmrLog", number(w.tmrLog->Enabled()));
+    put("bar", number(w.trdBar->value()));
+    put("prev", number(f.program->trend.PrevTrendLevel));
+    put("logRow", number(f.program->logger.logRow));
+    put("logRows", number(w.grdLog[4]->Rows()));
+    put("logTop", number(w.grdLog[4]->TopRow()));
+    put("recordRow", number(f.program->records.recordRow));
+    put("boxStart", w.grdLog[1]->TextMatrix(0, 1));
+    put("boxStop", w.grdLog[2]->TextMatrix(0, 1));
+    put("boxTime", w.grdLog[3]->TextMatrix(0, 1));
+    put("field1", f.program->parser.replyField[1]);
+    put("fromMeter", number(s.fromMeter));
+    const auto each = [&v](const char* name, const auto& texts) {
+        for (std::size_t i = 0; i < texts.size(); ++i) {
+            v[QLatin1String(name) + QString::number(i)] = texts[i];
+        }
+    };
+    each("reading", s.vu.readingText);
+    each("scale", s.vu.meterScale);
+    each("stamp", s.vu.recordStamp);
+    each("trend", f.program->trend.TrendData);
+    for (std::size_t i = 0; i < 3; ++i) {
+        v[QStringLiteral("lbl%1").arg(i)] = w.lblTrd[i]->text();
+        v[QStringLiteral("needle%1").arg(i)] = number(f.program->gauges.vuMeters()[i].GetNeedleValue());
     }
-    const auto lit = [&](int k) { return BackColour(w.cmdFun[static_cast<std::size_t>(k)]) == colour::Lit; };
-    if (key == QLatin1String("tab"))
-        return QString::number(w.SSTab1->currentIndex());
-    if (key == QLatin1String("fun"))
-        return QString::number(w.cmb[1]->currentIndex());
-    if (key == QLatin1String("function"))
-        return w.cmb[1]->currentText();
-    if (key == QLatin1String("rge"))
-        return QString::number(w.cmb[2]->currentIndex());
-    if (key == QLatin1String("ranges"))
-        return QString::number(w.cmb[2]->count());
-    if (key == QLatin1String("hold"))
-        return QString::number(w.chkHold->isChecked() ? 1 : 0);
-    if (key == QLatin1String("lit"))
-        return QStringLiteral("%1%2%3")
-            .arg(lit(1) ? 'L' : '-')
-            .arg(lit(2) ? 'L' : '-')
-            .arg(lit(3) ? 'L' : '-');
-    if (key == QLatin1String("tmrLog"))
-        return QString::number(w.tmrLog->Enabled() ? 1 : 0);
-    if (key.startsWith(QLatin1String("lbl")))
-        return w.lblTrd[static_cast<std::size_t>(key.mid(3).toInt())]->text();
-    if (key == QLatin1String("bar"))
-        return QString::number(w.trdBar->value());
-    if (key.startsWith(QLatin1String("trend")))
-        return f.program->trend.TrendData[static_cast<std::size_t>(key.mid(5).toInt())];
-    if (key == QLatin1String("prev"))
-        return QString::number(f.program->trend.PrevTrendLevel);
-    if (key == QLatin1String("logRow"))
-        return QString::number(f.program->logger.logRow);
-    if (key == QLatin1String("logRows"))
-        return QString::number(w.grdLog[4]->Rows());
-    if (key == QLatin1String("logTop"))
-        return QString::number(w.grdLog[4]->TopRow());
-    if (key == QLatin1String("recordRow"))
-        return QString::number(f.program->records.recordRow);
-    if (key == QLatin1String("boxStart"))
-        return w.grdLog[1]->TextMatrix(0, 1);
-    if (key == QLatin1String("boxStop"))
-        return w.grdLog[2]->TextMatrix(0, 1);
-    if (key == QLatin1String("boxTime"))
-        return w.grdLog[3]->TextMatrix(0, 1);
-    if (key.startsWith(QLatin1String("reading")))
-        return s.vu.readingText[static_cast<std::size_t>(key.mid(7).toInt())];
-    if (key.startsWith(QLatin1String("scale")))
-        return s.vu.meterScale[static_cast<std::size_t>(key.mid(5).toInt())];
-    if (key.startsWith(QLatin1String("stamp")))
-        return s.vu.recordStamp[static_cast<std::size_t>(key.mid(5).toInt())];
-    if (key.startsWith(QLatin1String("needle")))
-        return QString::number(
-            f.program->gauges.vuMeters()[static_cast<std::size_t>(key.mid(6).toInt())].GetNeedleValue());
-    if (key == QLatin1String("field1"))
-        return f.program->parser.replyField[1];
-    if (key == QLatin1String("caption0"))
-        return s.vu.ModeCaption[0];
-    if (key == QLatin1String("fromMeter"))
-        return QString::number(s.fromMeter ? 1 : 0);
-    ADD_FAILURE() << "unknown expect key " << key.toStdString();
-    return {};
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 4; ++column) {
+            v[QStringLiteral("log%1c%2").arg(row).arg(column)] = w.grdLog[4]->TextMatrix(row, column);
+            v[QStringLiteral("rec%1c%2").arg(row).arg(column)] = w.grdMain->TextMatrix(row, column);
+        }
+    }
+    return v;
 }
+
+class ParserTranscript : public ::testing::TestWithParam<Transcript> { };
 
 TEST_P(ParserTranscript, LeavesTheStateItDescribes)
 {
     const Transcript& t = GetParam();
     ProgramFixture f;
     f.program->Start();
-    f.program->state.fromMeter = true;
-    for (const auto& [key, value] : t.given) {
-        if (key != QLatin1String("fromMeter")) {
-            Given(f, key, value);
-        }
-    }
-    f.program->state.fromMeter = false;
-    for (const auto& [key, value] : t.given) {
-        if (key == QLatin1String("fromMeter")) {
-            Given(f, key, value);
+    // The window is set up under the guard a reply sets; "fromMeter" then gives the guard the reply meets.
+    for (const bool guardKey : { false, true }) {
+        f.program->state.fromMeter = !guardKey;
+        for (const auto& [key, value] : t.given) {
+            if ((key == QLatin1String("fromMeter")) == guardKey) {
+                Given(f, key, value);
+            }
         }
     }
     f.answers["TEST"] = { t.reply };
@@ -221,19 +190,16 @@ TEST_P(ParserTranscript, LeavesTheStateItDescribes)
         sent << QString::fromStdString(command);
     }
     sent.removeFirst();
+    std::map<QString, QString> state = Snapshot(f);
+    state[QStringLiteral("sent")] = sent.join(QLatin1Char('/'));
     for (const auto& [key, value] : t.expect) {
-        const QString actual = key == QLatin1String("sent") ? sent.join(QLatin1Char('/')) : Actual(f, key);
-        EXPECT_EQ(actual.toStdString(), value.toStdString())
-            << t.file.toStdString() << ':' << t.line << ' ' << t.name.toStdString() << " key "
-            << key.toStdString();
+        ASSERT_TRUE(state.count(key)) << "unknown expect key " << key.toStdString();
+        EXPECT_EQ(state[key].toStdString(), value.toStdString()) << t.where << " key " << key.toStdString();
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(Transcripts, ParserTranscript, ::testing::ValuesIn(LoadTranscripts()),
-    [](const ::testing::TestParamInfo<Transcript>& info) {
-        return info.param.file.section(QLatin1Char('.'), 0, 0).toStdString() + "_"
-            + std::to_string(info.param.line);
-    });
+    [](const ::testing::TestParamInfo<Transcript>& info) { return info.param.id; });
 
 } // namespace
 } // namespace pelicard

@@ -1,9 +1,10 @@
+// Start-up on a scripted meter: the settings file made from the meter's answers, and Exit.
+
 #include "app/Ini.h"
 #include "support/Files.h"
 #include "support/ProgramFixture.h"
-#include "values/Colours.h"
-#include "window/ControlColours.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <gtest/gtest.h>
@@ -14,7 +15,18 @@ namespace {
 using testing::ProgramFixture;
 using Kind = PromptRecorder::Kind;
 
-TEST(Startup, CreatesTheIniFileFromTheMetersAnswersAndShowsItsCaption)
+const QString DefaultCaption = QStringLiteral("50,000 Count Data Logger DMM KT418R");
+
+QString Read(const QString& path, const char* key)
+{
+    return ReadIni(QLatin1String(key), QLatin1String(key), path);
+}
+void Write(const QString& path, const char* key, const char* value)
+{
+    EXPECT_FALSE(WriteIni(QLatin1String(key), QLatin1String(key), QLatin1String(value), path).failed());
+}
+
+TEST(Startup, CreatesTheIniFileFromTheMetersAnswersAndReadsItAfterwards)
 {
     ProgramFixture f;
     f.program->InitMeter();
@@ -25,34 +37,22 @@ TEST(Startup, CreatesTheIniFileFromTheMetersAnswersAndShowsItsCaption)
                    "[grdFname]\ngrdFname=Logger.txt\n[trdFname]\ntrdFname=Test.trd\n[logFname]\nlogFname="
                    "Test.log\n"));
     EXPECT_EQ(f.window().windowTitle(), QStringLiteral("Test Meter 50,000 Count"));
-    EXPECT_EQ(f.program->state.modelId, 1.0);
     EXPECT_EQ(f.window().txtGfn->text(), QStringLiteral("Logger.txt"));
     EXPECT_EQ(f.window().grdLog[0]->TextMatrix(0, 1), QStringLiteral("Test.log"));
     EXPECT_EQ(f.window().grdTrd->TextMatrix(0, 1), QStringLiteral("Test.trd"));
-    EXPECT_EQ(f.window().cmb[1]->count(), 14);
 
-    // An existing file is read, never rewritten; the caption key edited by hand shows.
-    WriteIni(QStringLiteral("Caption"), QStringLiteral("Caption"), QStringLiteral("Bench DMM"),
-        f.program->iniPath);
-    WriteIni(QStringLiteral("modelid"), QStringLiteral("MODELID"), QStringLiteral("4.0"), f.program->iniPath);
-    f.program->InitMeter();
-    EXPECT_TRUE(f.Sent().empty());
-    EXPECT_EQ(f.window().windowTitle(), QStringLiteral("Bench DMM"));
-    EXPECT_EQ(f.window().cmb[1]->count(), 15) << "model id 4.0 is the engine model";
-    EXPECT_EQ(f.prompts.Count(Kind::CriticalStop), 0);
-}
-
-TEST(Startup, ModelIdIsReadAsALeadingNumber)
-{
-    ProgramFixture f;
-    f.program->InitMeter();
-    WriteIni(
-        QStringLiteral("Modelid"), QStringLiteral("Modelid"), QStringLiteral("12abc"), f.program->iniPath);
-    f.program->InitMeter();
+    // An existing file is read, never rewritten; the model id is read as a leading number.
+    const std::pair<const char*, int> models[] = { { "4abc", 15 }, { "abc", 14 }, { "12abc", 14 } };
+    for (const auto& [model, functions] : models) {
+        Write(f.program->iniPath, "Caption", "Bench DMM");
+        Write(f.program->iniPath, "Modelid", model);
+        f.program->InitMeter();
+        EXPECT_TRUE(f.Sent().empty());
+        EXPECT_EQ(f.window().windowTitle(), QStringLiteral("Bench DMM"));
+        EXPECT_EQ(f.window().cmb[1]->count(), functions) << model;
+    }
     EXPECT_EQ(f.program->state.modelId, 12.0);
-    WriteIni(QStringLiteral("Modelid"), QStringLiteral("Modelid"), QStringLiteral("abc"), f.program->iniPath);
-    f.program->InitMeter();
-    EXPECT_EQ(f.program->state.modelId, 0.0);
+    EXPECT_TRUE(f.prompts.Calls().empty());
 }
 
 TEST(Startup, TheLowestProductIdWins)
@@ -60,26 +60,22 @@ TEST(Startup, TheLowestProductIdWins)
     ProgramFixture f(0xE102);
     f.backend.interfaces.push_back({ "second", 0x10C4, 0xE101 });
     f.program->InitMeter();
-    EXPECT_EQ(f.program->usb.productId, 0xE101);
     EXPECT_EQ(f.program->usb.devicePath, "second");
     EXPECT_EQ(f.program->iniPath, f.IniPath("Logger_50k.ini"));
 }
 
-TEST(Startup, DeviceNotFound)
+TEST(Startup, WithoutAMeterItSaysSoOnceAndNothingIsWrittenUpToExit)
 {
     ProgramFixture f;
     f.backend.interfaces.pop_back();
-    f.program->InitMeter();
-    EXPECT_EQ(f.window().windowTitle(), QStringLiteral("50,000 Count Data Logger DMM KT418R"));
+    f.program->Start();
+    EXPECT_EQ(f.window().windowTitle(), DefaultCaption);
     ASSERT_EQ(f.prompts.Calls().size(), 2U);
     EXPECT_EQ(f.prompts.Calls()[0].kind, Kind::Beep);
     EXPECT_EQ(f.prompts.Calls()[1].kind, Kind::CriticalStop);
-    EXPECT_EQ(f.prompts.Calls()[1].text,
-        QStringLiteral("Device not detected...Please check PowerOn or Communication cable & connector."));
-    EXPECT_EQ(f.prompts.Calls()[1].title, QStringLiteral("Device Not Found"));
-    EXPECT_TRUE(f.program->iniPath.isEmpty());
     EXPECT_TRUE(f.window().txtGfn->text().isEmpty());
     EXPECT_EQ(f.window().cmb[1]->count(), 14) << "the view is still laid out";
+    f.window().close();
     EXPECT_TRUE(QDir(f.dir.path()).entryList(QDir::Files).isEmpty());
 }
 
@@ -89,13 +85,12 @@ TEST(Startup, AMeterThatStopsAnsweringDuringTheCaptionLeavesNoHalfWrittenFile)
     f.answers["SD0"] = {};
     f.program->InitMeter();
     EXPECT_FALSE(QFile::exists(f.IniPath("Logger_50k.ini")));
-    EXPECT_EQ(f.window().windowTitle(), QStringLiteral("50,000 Count Data Logger DMM KT418R"));
+    EXPECT_EQ(f.window().windowTitle(), DefaultCaption);
     EXPECT_EQ(f.prompts.BeepCount(), 1) << "the lost meter beeps once";
 
     f.answers["SD0"] = { "sd0Back Again" };
     f.program->InitMeter();
-    EXPECT_EQ(ReadIni(QStringLiteral("Caption"), QStringLiteral("Caption"), f.IniPath("Logger_50k.ini")),
-        QStringLiteral("Back Again"));
+    EXPECT_EQ(Read(f.IniPath("Logger_50k.ini"), "Caption"), QStringLiteral("Back Again"));
 }
 
 TEST(Startup, ExitWritesTheThreeFileNamesEvenWhenEmpty)
@@ -109,21 +104,10 @@ TEST(Startup, ExitWritesTheThreeFileNamesEvenWhenEmpty)
     f.program->CmdSys_Click(1);
     EXPECT_FALSE(f.window().isVisible());
     const QString ini = f.program->iniPath;
-    EXPECT_EQ(ReadIni(QStringLiteral("grdFname"), QStringLiteral("grdFname"), ini), QString());
-    EXPECT_EQ(ReadIni(QStringLiteral("logFname"), QStringLiteral("logFname"), ini), QString());
-    EXPECT_EQ(
-        ReadIni(QStringLiteral("trdFname"), QStringLiteral("trdFname"), ini), QStringLiteral("trend b.trd"));
     EXPECT_TRUE(testing::ReadAll(ini).contains("grdFname=\n"));
+    EXPECT_EQ(Read(ini, "logFname"), QString());
+    EXPECT_EQ(Read(ini, "trdFname"), QStringLiteral("trend b.trd"));
     EXPECT_TRUE(f.Sent().empty()) << "exit sends nothing to the meter";
-}
-
-TEST(Startup, ExitBeforeAnyMeterWasFoundWritesNothing)
-{
-    ProgramFixture f;
-    f.backend.interfaces.pop_back();
-    f.program->Start();
-    f.window().close();
-    EXPECT_TRUE(QDir(f.dir.path()).entryList(QDir::Files).isEmpty());
 }
 
 } // namespace

@@ -1,15 +1,15 @@
 """A private desktop for driving the real program as a person would.
 
-Session: an X server of its own (Xvfb) and a D-Bus session of its own, so the program publishes its
+Session: an X server (Xvfb) and a D-Bus session of its own, so the program publishes its
 accessibility tree where only this run sees it. Ui: finds controls in that tree by their given
-names (each control's accessible description starts with "name:"), reads back what they show,
-and clicks and types with xdotool at the positions the tree gives. Image: screenshots of the whole
-screen as RGB pixels, with the few region checks the tests need, saved as PNG.
+names (each control's accessible description starts with "name:"), reads what they show, and clicks
+and types with xdotool where the tree places them. Image: screenshots as RGB pixels, saved as PNG.
 """
 
 import importlib.util
 import os
 import re
+import select
 import shutil
 import signal
 import struct
@@ -18,12 +18,7 @@ import time
 import zlib
 
 # What a run needs, with the Debian package that brings it.
-REQUIRED_PROGRAMS = {
-    "Xvfb": "xvfb",
-    "xdotool": "xdotool",
-    "import": "imagemagick",
-    "dbus-daemon": "dbus",
-}
+REQUIRED_PROGRAMS = {"Xvfb": "xvfb", "xdotool": "xdotool", "import": "imagemagick", "dbus-daemon": "dbus"}
 
 
 def missing_requirements():
@@ -71,23 +66,19 @@ class Session:
     """An X server and a D-Bus session bus of this run's own, with a private home and runtime folder."""
 
     def __init__(self, folder, width=1280, height=1024):
-        self.folder = folder
         self.processes = []
-        self.env = dict(os.environ)
-        for name in ("DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS",
-                     "SESSION_MANAGER", "XAUTHORITY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR"):
-            self.env.pop(name, None)
-        home = os.path.join(folder, "home")
-        runtime = os.path.join(folder, "runtime")
+        self.env = {k: v for k, v in os.environ.items() if k not in (
+            "DISPLAY", "WAYLAND_DISPLAY", "DBUS_SESSION_BUS_ADDRESS", "AT_SPI_BUS_ADDRESS", "SESSION_MANAGER",
+            "XAUTHORITY", "QT_QPA_PLATFORM", "QT_SCALE_FACTOR")}
+        home, runtime = os.path.join(folder, "home"), os.path.join(folder, "runtime")
         os.makedirs(home, exist_ok=True)
         os.makedirs(runtime, mode=0o700, exist_ok=True)
         self.env.update(HOME=home, XDG_RUNTIME_DIR=runtime, XDG_CONFIG_HOME=os.path.join(home, ".config"),
                         LC_ALL="C.UTF-8", LANG="C.UTF-8")
         try:
-            display = self._start_reading_fd(
+            self.env["DISPLAY"] = ":" + self._start_reading_fd(
                 ["Xvfb", "-displayfd", "{fd}", "-screen", "0", f"{width}x{height}x24", "-nolisten", "tcp",
                  "-noreset"])
-            self.env["DISPLAY"] = ":" + display
             self.env["DBUS_SESSION_BUS_ADDRESS"] = self._start_reading_fd(
                 ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address={fd}"])
         except Exception:
@@ -99,33 +90,19 @@ class Session:
     def _start_reading_fd(self, command):
         """Starts a helper that writes one line (a display number, a bus address) to a pipe."""
         read_end, write_end = os.pipe()
-        command = [part.replace("{fd}", str(write_end)) for part in command]
-        process = subprocess.Popen(command, env=self.env, pass_fds=(write_end,), stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL, start_new_session=True)
-        self.processes.append(process)
+        self.processes.append(subprocess.Popen([part.replace("{fd}", str(write_end)) for part in command],
+                                               env=self.env, pass_fds=(write_end,), stdout=subprocess.DEVNULL,
+                                               stderr=subprocess.DEVNULL, start_new_session=True))
         os.close(write_end)
-        line = b""
-        deadline = time.monotonic() + 15
-        os.set_blocking(read_end, False)
-        while not line.endswith(b"\n") and time.monotonic() < deadline:
-            try:
-                chunk = os.read(read_end, 256)
-            except BlockingIOError:
-                chunk = None
-            if chunk == b"":
-                break
-            if chunk:
-                line += chunk
-            else:
-                time.sleep(0.02)
-        os.close(read_end)
+        with os.fdopen(read_end, "rb") as pipe:
+            line = pipe.readline() if select.select([pipe], [], [], 15)[0] else b""
         if not line.strip():
             raise Failure(f"{command[0]} did not start")
         return line.decode().strip()
 
     def close(self):
-        # Each helper was started as the leader of its own process group, so the services the bus
-        # started on demand (the accessibility bus and registry) end with it.
+        # Each helper leads its own process group, so the services the bus started on demand (the
+        # accessibility bus and registry) end with it.
         for process in reversed(self.processes):
             if process.poll() is None:
                 try:
@@ -142,7 +119,11 @@ class Session:
     def screenshot(self):
         ppm = subprocess.run(["import", "-window", "root", "-depth", "8", "ppm:-"], env=self.env,
                              check=True, capture_output=True, timeout=20).stdout
-        return Image.from_ppm(ppm)
+        match = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", ppm)
+        if not match or match.group(3) != b"255":
+            raise Failure("the screenshot is not an 8-bit PPM image")
+        width, height = int(match.group(1)), int(match.group(2))
+        return Image(width, height, ppm[match.end():match.end() + width * height * 3])
 
     def xdotool(self, *args):
         subprocess.run(["xdotool", *args], env=self.env, check=True, timeout=10)
@@ -154,76 +135,50 @@ class Image:
     def __init__(self, width, height, data):
         self.width, self.height, self.data = width, height, data
 
-    @staticmethod
-    def from_ppm(ppm):
-        match = re.match(rb"P6\s+(\d+)\s+(\d+)\s+(\d+)\s", ppm)
-        if not match or match.group(3) != b"255":
-            raise Failure("the screenshot is not an 8-bit PPM image")
-        width, height = int(match.group(1)), int(match.group(2))
-        return Image(width, height, ppm[match.end():match.end() + width * height * 3])
-
     def crop(self, box):
         x, y, width, height = box
-        x0, y0 = max(0, x), max(0, y)
-        x1, y1 = min(self.width, x + width), min(self.height, y + height)
+        x0, y0, x1, y1 = max(0, x), max(0, y), min(self.width, x + width), min(self.height, y + height)
         rows = [self.data[(row * self.width + x0) * 3:(row * self.width + x1) * 3] for row in range(y0, y1)]
         return Image(x1 - x0, y1 - y0, b"".join(rows))
 
-    def pixels(self):
-        data = self.data
-        return (tuple(data[i:i + 3]) for i in range(0, len(data), 3))
-
     def count(self, predicate):
-        return sum(1 for rgb in self.pixels() if predicate(rgb))
+        data = self.data
+        return sum(1 for i in range(0, len(data), 3) if predicate(tuple(data[i:i + 3])))
 
     def save(self, path):
         def chunk(kind, payload):
-            body = kind + payload
-            return struct.pack(">I", len(payload)) + body + struct.pack(">I", zlib.crc32(body))
+            return struct.pack(">I", len(payload)) + kind + payload + struct.pack(">I", zlib.crc32(kind + payload))
 
         stride = self.width * 3
         raw = b"".join(b"\0" + self.data[row * stride:(row + 1) * stride] for row in range(self.height))
         with open(path, "wb") as file:
             file.write(b"\x89PNG\r\n\x1a\n")
             file.write(chunk(b"IHDR", struct.pack(">IIBBBBB", self.width, self.height, 8, 2, 0, 0, 0)))
-            file.write(chunk(b"IDAT", zlib.compress(raw, 9)))
-            file.write(chunk(b"IEND", b""))
+            file.write(chunk(b"IDAT", zlib.compress(raw, 9)) + chunk(b"IEND", b""))
 
 
 class Ui:
     """The program's accessibility tree, read and driven the way a user's tools would."""
 
-    # Subtrees that hold no named controls: searching them only costs time.
-    _LEAF_ROLES = {"table", "list", "table cell", "list item"}
+    _LEAF_ROLES = {"table", "list", "table cell", "list item"}  # no named controls below these
 
     def __init__(self, session, pid):
         import pyatspi  # only now: the session bus is set in the environment
         self.atspi = pyatspi
         self.session = session
         self.pid = pid
-        # Device pixels per position the tree gives: the tree gives positions before a scale factor
-        # set through QT_SCALE_FACTOR.
+        # Device pixels per position the tree gives (it gives them before a QT_SCALE_FACTOR).
         self.scale = 1
         self._found = {}
 
-    # ---- finding ---------------------------------------------------------------------------------
-
-    def application(self):
-        desktop = self.atspi.Registry.getDesktop(0)
-        for app in desktop:
-            if app is not None and app.get_process_id() == self.pid:
-                return app
-        return None
-
     def windows(self):
-        app = self.application()
-        return [window for window in app if window is not None] if app else []
+        for app in self.atspi.Registry.getDesktop(0):
+            if app is not None and app.get_process_id() == self.pid:
+                return [window for window in app if window is not None]
+        return []
 
     def main_window(self):
-        for window in self.windows():
-            if window.description.startswith("frmMain:"):
-                return window
-        return None
+        return next((w for w in self.windows() if w.description.startswith("frmMain:")), None)
 
     def dialogs(self):
         """The message boxes and file dialogs open now."""
@@ -236,35 +191,29 @@ class Ui:
         if depth > 30 or node.getRoleName() in self._LEAF_ROLES:
             return None
         for child in node:
-            if child is not None:
-                found = self._walk(child, match, depth + 1)
-                if found is not None:
-                    return found
+            found = child is not None and self._walk(child, match, depth + 1)
+            if found:
+                return found
         return None
 
     def find(self, name, timeout=10.0):
         """The control whose given name is `name` (e.g. "cmdFun(2)", "txtGfn")."""
-        cached = self._found.get(name)
-        if cached is not None:
-            try:
-                if cached.description.startswith(name + ":"):
-                    return cached
-            except Exception:
-                pass
         prefix = name + ":"
+        try:
+            if self._found[name].description.startswith(prefix):
+                return self._found[name]
+        except Exception:  # not found before, or gone from the tree
+            pass
 
         def look():
             window = self.main_window()
             return window and self._walk(window, lambda n: n.description.startswith(prefix))
 
-        control = wait_until(f'the control "{name}" in the accessibility tree', look, timeout)
-        self._found[name] = control
-        return control
+        self._found[name] = wait_until(f'the control "{name}" in the accessibility tree', look, timeout)
+        return self._found[name]
 
     def child(self, node, role, name=None):
         return self._walk(node, lambda n: n.getRoleName() == role and (name is None or n.name == name))
-
-    # ---- reading ---------------------------------------------------------------------------------
 
     def extents(self, node):
         box = node.queryComponent().getExtents(self.atspi.DESKTOP_COORDS)
@@ -294,11 +243,12 @@ class Ui:
     def value(self, name):
         return self.find(name).queryValue().currentValue
 
+    def _tables(self, name):
+        return [c.queryTable() for c in self.find(name) if c is not None and c.getRoleName() == "table"]
+
     def grid_rows(self, name):
         """A table control's rows below its header, up to the first row with an empty first cell."""
-        grid = self.find(name)
-        tables = [c for c in grid if c is not None and c.getRoleName() == "table"]
-        body = tables[-1].queryTable()
+        body = self._tables(name)[-1]
         rows = []
         for row in range(body.nRows):
             cells = [body.getAccessibleAt(row, column).name.strip() for column in range(body.nColumns)]
@@ -309,16 +259,10 @@ class Ui:
 
     def grid_cell(self, name, row, column):
         """A cell of a one-table grid such as a file bar."""
-        grid = self.find(name)
-        table = next(c for c in grid if c is not None and c.getRoleName() == "table").queryTable()
-        return table.getAccessibleAt(row, column)
+        return self._tables(name)[0].getAccessibleAt(row, column)
 
     def combo_items(self, name):
-        combo = self.find(name)
-        items = self.child(combo, "list")
-        return [item.name for item in items if item is not None]
-
-    # ---- acting ----------------------------------------------------------------------------------
+        return [item.name for item in self.child(self.find(name), "list") if item is not None]
 
     def click_at(self, node):
         x, y, width, height = self.extents(node)
@@ -336,7 +280,7 @@ class Ui:
     def type_into(self, name, text):
         """Clicks into a field, selects what it holds and types `text` over it."""
         self.click(name)
-        self.session.xdotool("key", "--clearmodifiers", "ctrl+a")
+        self.key("ctrl+a")
         self.session.xdotool("type", "--delay", "4", "--", text)
         wait_until(f'"{name}" to read "{text}"', lambda: self.text(name) == text, 5)
 
@@ -348,13 +292,9 @@ class Ui:
         self.click(combo_name)
         items = self.child(self.find(combo_name), "list")
 
-        def entry():
-            for item in items:
-                if item is not None and item.name == item_name:
-                    x, y, width, height = self.extents(item)
-                    if width > 0 and height > 0 and y > 0:
-                        return item
-            return None
+        def entry():  # the entry once the open list shows it
+            return next((item for item in items if item is not None and item.name == item_name
+                         and (box := self.extents(item))[2] > 0 and box[3] > 0 and box[1] > 0), None)
 
         self.click_at(wait_until(f'"{item_name}" in the open list of "{combo_name}"', entry, 5))
         wait_until(f'"{combo_name}" to show "{item_name}"', lambda: self.find(combo_name).name == item_name, 5)
@@ -367,10 +307,9 @@ class Ui:
         def collect(node, depth=0):
             if node.getRoleName() == "label" and node.name:
                 texts.append(node.name)
-            if depth < 6:
-                for child in node:
-                    if child is not None:
-                        collect(child, depth + 1)
+            for child in (node if depth < 6 else []):
+                if child is not None:
+                    collect(child, depth + 1)
 
         collect(box)
         return box, box.name, texts
@@ -380,8 +319,7 @@ class Ui:
         return wait_until("the tab bar", lambda: self.child(window, "page tab list"), 5)
 
     def current_tab(self):
-        # The tab bar is named after its current tab.
-        return self.tab_bar().name
+        return self.tab_bar().name  # the tab bar is named after its current tab
 
     def click_tab(self, caption):
         tab = self.child(self.tab_bar(), "page tab", caption)
@@ -391,8 +329,7 @@ class Ui:
         wait_until(f'the tab "{caption}" to be shown', lambda: self.current_tab() == caption, 5)
 
     def press_button(self, window, caption):
-        button = wait_until(f'the button "{caption}"', lambda: self.child(window, "push button", caption), 5)
-        self.click_at(button)
+        self.click_at(wait_until(f'the button "{caption}"', lambda: self.child(window, "push button", caption), 5))
 
 
 def fresh_folder(path):

@@ -21,28 +21,6 @@ using testing::StandIn;
 using Report = std::vector<std::uint8_t>;
 
 const std::string kMeterPath(VirtualMeter::kMeterPath);
-const std::string kOtherPath(VirtualMeter::kOtherPath);
-
-// The real backend over the stand-in library, which forwards to a virtual meter on manual time.
-// Besides the meter's own interfaces the library lists a receiver of another vendor (it opens
-// and never answers) and an interface with the meter's ids that another program holds.
-struct Rig {
-    Rig()
-    {
-        StandIn().extraDevices = { { "/dev/hidraw0", 0x046D, 0xC52B },
-            { "/dev/hidraw1", MeterVendorId, ProductIdOf(MeterVariant::Logger50k), false } };
-    }
-    ManualMeterTime time;
-    VirtualMeter meter { MeterVariant::Logger50k, time };
-    testing::StandInScope scope { meter }; // checks the library's contract once the backend is gone
-    HidapiBackend backend;
-
-    int OpenMeter()
-    {
-        backend.Enumerate();
-        return backend.Open(kMeterPath);
-    }
-};
 
 // The output reports the program writes for a command: report id 0, then the frame (2, text, 3)
 // in payload positions 0 to 61 of each report.
@@ -63,15 +41,41 @@ Report Frame(std::string_view command)
     return Pack(command).front();
 }
 
-// The text between the 2 and the 3 of an input report that keeps its id byte in front.
-std::string Text(const Report& report)
-{
-    if (report.size() < 2 || report[0] != 0 || report[1] != 2) {
-        return "<unframed>";
+// The real backend over the stand-in library, which forwards to a virtual meter on manual time.
+// Besides the meter's own interfaces the library lists a receiver of another vendor (it opens
+// and never answers) and an interface with the meter's ids that another program holds.
+struct Rig {
+    Rig()
+    {
+        StandIn().extraDevices = { { "/dev/hidraw0", 0x046D, 0xC52B },
+            { "/dev/hidraw1", MeterVendorId, ProductIdOf(MeterVariant::Logger50k), false } };
     }
-    const auto end = std::find(report.begin() + 2, report.end(), 3);
-    return end == report.end() ? "<no end byte>" : std::string(report.begin() + 2, end);
-}
+    ManualMeterTime time;
+    VirtualMeter meter { MeterVariant::Logger50k, time };
+    testing::StandInScope scope { meter }; // checks the library's contract once the backend is gone
+    HidapiBackend backend;
+    Report in;
+
+    int OpenMeter()
+    {
+        backend.Enumerate();
+        return backend.Open(kMeterPath);
+    }
+    // The text between the 2 and the 3 of the next input report (which keeps its id byte in front),
+    // or what came instead.
+    std::string ReadText(int handle, int timeoutMs = 6000)
+    {
+        const ReadOutcome outcome = backend.Read(handle, in, timeoutMs);
+        if (outcome != ReadOutcome::Arrived) {
+            return outcome == ReadOutcome::TimedOut ? "<timed out>" : "<failed>";
+        }
+        if (in.size() != 65 || in[0] != 0 || in[1] != 2) {
+            return "<unframed>";
+        }
+        const auto end = std::find(in.begin() + 2, in.end(), 3);
+        return end == in.end() ? "<no end byte>" : std::string(in.begin() + 2, end);
+    }
+};
 
 TEST(HidapiBackend, ListsEveryInterfaceWithItsIdsAndOpensOnlyWhatOpens)
 {
@@ -82,22 +86,20 @@ TEST(HidapiBackend, ListsEveryInterfaceWithItsIdsAndOpensOnlyWhatOpens)
     }
     EXPECT_THAT(listed,
         ElementsAre(std::tuple("/dev/hidraw0", 0x046D, 0xC52B), std::tuple("/dev/hidraw1", 0x10C4, 0xE101),
-            std::tuple(kOtherPath, VirtualMeter::kOtherVendorId, VirtualMeter::kOtherProductId),
+            std::tuple(std::string(VirtualMeter::kOtherPath), VirtualMeter::kOtherVendorId,
+                VirtualMeter::kOtherProductId),
             std::tuple(kMeterPath, 0x10C4, 0xE101)));
     EXPECT_EQ(StandIn().liveLists, 0);
 
     EXPECT_EQ(rig.backend.Open("/dev/hidraw1"), -1); // held by another program
     const int receiver = rig.backend.Open("/dev/hidraw0");
     const int meter = rig.backend.Open(kMeterPath);
-    EXPECT_GE(receiver, 0);
-    EXPECT_GE(meter, 0);
-    EXPECT_NE(receiver, meter);
+    EXPECT_TRUE(receiver >= 0 && meter >= 0 && receiver != meter);
     EXPECT_THAT(StandIn().openedPaths, ElementsAre("/dev/hidraw1", "/dev/hidraw0", kMeterPath));
     // The receiver takes the report and never answers; nothing of it reaches the meter.
-    Report in;
     EXPECT_TRUE(rig.backend.Write(receiver, Frame("FUN??")));
-    EXPECT_EQ(rig.backend.Read(meter, in, 0), ReadOutcome::TimedOut);
-    EXPECT_EQ(rig.backend.Read(receiver, in, 6000), ReadOutcome::TimedOut);
+    EXPECT_EQ(rig.ReadText(meter, 0), "<timed out>");
+    EXPECT_EQ(rig.ReadText(receiver), "<timed out>");
     EXPECT_THAT(rig.meter.ReceivedCommands(), IsEmpty());
 }
 
@@ -107,15 +109,10 @@ TEST(HidapiBackend, WritesTheReportIdFirstAndPutsItBackInFrontOfWhatArrives)
     ASSERT_TRUE(rig.meter.SetFunction(3));
     const int writer = rig.OpenMeter();
     const int reader = rig.backend.Open(kMeterPath);
-    ASSERT_GE(writer, 0);
-    ASSERT_GE(reader, 0);
-
+    ASSERT_TRUE(writer >= 0 && reader >= 0);
     ASSERT_TRUE(rig.backend.Write(writer, Frame("FUN??")));
     EXPECT_THAT(StandIn().written, ElementsAre(Frame("FUN??")));
-    Report in;
-    ASSERT_EQ(rig.backend.Read(reader, in, 6000), ReadOutcome::Arrived);
-    EXPECT_EQ(in.size(), 65u);
-    EXPECT_EQ(Text(in), "fun03");
+    EXPECT_EQ(rig.ReadText(reader), "fun03");
 
     // A frame spread over two reports: the second goes on with the text, without a 2.
     std::string command = "FUN02";
@@ -128,10 +125,9 @@ TEST(HidapiBackend, WritesTheReportIdFirstAndPutsItBackInFrontOfWhatArrives)
     ASSERT_EQ(reports.size(), 2u);
     reports[0][64] = 0x55; // stale byte past payload position 61
     ASSERT_TRUE(rig.backend.Write(writer, reports[0]));
-    EXPECT_EQ(rig.backend.Read(reader, in, 0), ReadOutcome::TimedOut);
+    EXPECT_EQ(rig.ReadText(reader, 0), "<timed out>");
     ASSERT_TRUE(rig.backend.Write(writer, reports[1]));
-    ASSERT_EQ(rig.backend.Read(reader, in, 6000), ReadOutcome::Arrived);
-    EXPECT_EQ(Text(in), expected);
+    EXPECT_EQ(rig.ReadText(reader), expected);
     EXPECT_EQ(rig.meter.FunctionIndex(), 2);
 }
 
@@ -139,46 +135,35 @@ TEST(HidapiBackend, ATimeOutIsNoFailure)
 {
     Rig rig;
     const int handle = rig.OpenMeter();
-    Report in;
-    EXPECT_EQ(rig.backend.Read(handle, in, 50), ReadOutcome::TimedOut);
-    EXPECT_EQ(rig.backend.Read(handle, in, 0), ReadOutcome::TimedOut);
+    EXPECT_EQ(rig.ReadText(handle, 50), "<timed out>");
+    EXPECT_EQ(rig.ReadText(handle, 0), "<timed out>");
     EXPECT_THAT(StandIn().readTimeouts, ElementsAre(50, 0));
-    EXPECT_EQ(rig.time.NowMs(), 50); // the library waited, not the backend
-    // A reply after time-outs still arrives whole.
+    EXPECT_EQ(rig.time.NowMs(), 50) << "the library waited, not the backend";
     ASSERT_TRUE(rig.backend.Write(handle, Frame("HLD??")));
-    ASSERT_EQ(rig.backend.Read(handle, in, 50), ReadOutcome::Arrived);
-    EXPECT_EQ(Text(in), "hld00");
+    EXPECT_EQ(rig.ReadText(handle, 50), "hld00") << "a reply after time-outs still arrives whole";
 }
 
 TEST(HidapiBackend, LibraryErrorsAndAVanishingMeterFailTheCallTheyHit)
 {
-    const struct {
-        const char* name;
-        std::function<void(testing::HidStandIn&)> fault;
-        bool written;
-        ReadOutcome read;
-    } cases[] = {
-        { "no fault", [](testing::HidStandIn&) {}, true, ReadOutcome::Arrived },
-        { "hid_write returns -1", [](testing::HidStandIn& s) { s.failWrites = true; }, false,
-            ReadOutcome::TimedOut },
+    const std::tuple<const char*, std::function<void(testing::HidStandIn&)>, bool, const char*> cases[] = {
+        { "no fault", [](testing::HidStandIn&) {}, true, "hld00" },
+        { "hid_write returns -1", [](testing::HidStandIn& s) { s.failWrites = true; }, false, "<timed out>" },
         { "hid_read_timeout returns -1", [](testing::HidStandIn& s) { s.failReads = true; }, true,
-            ReadOutcome::Failed },
+            "<failed>" },
         { "unplugged before the write", [](testing::HidStandIn& s) { s.unplugBefore = "hid_write"; }, false,
-            ReadOutcome::Failed },
+            "<failed>" },
         { "unplugged between write and read",
-            [](testing::HidStandIn& s) { s.unplugBefore = "hid_read_timeout"; }, true, ReadOutcome::Failed },
+            [](testing::HidStandIn& s) { s.unplugBefore = "hid_read_timeout"; }, true, "<failed>" },
     };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, fault, written, read] : cases) {
+        SCOPED_TRACE(name);
         Rig rig;
         const int handle = rig.OpenMeter();
         ASSERT_GE(handle, 0);
-        c.fault(StandIn());
-        EXPECT_EQ(rig.backend.Write(handle, Frame("HLD??")), c.written);
-        Report in;
-        EXPECT_EQ(rig.backend.Read(handle, in, 6000), c.read);
-        EXPECT_EQ(rig.time.NowMs(), c.read == ReadOutcome::TimedOut ? 6000 : 0);
-        EXPECT_EQ(Text(in), c.read == ReadOutcome::Arrived ? "hld00" : "<unframed>");
+        fault(StandIn());
+        EXPECT_EQ(rig.backend.Write(handle, Frame("HLD??")), written);
+        EXPECT_EQ(rig.ReadText(handle), read);
+        EXPECT_EQ(rig.time.NowMs(), read == std::string("<timed out>") ? 6000 : 0);
     }
 }
 
@@ -189,30 +174,25 @@ TEST(HidapiBackend, AMeterThatVanishesBetweenCallsIsNeverOpenedByItsOldPath)
     StandIn().unplugBefore = "hid_open_path"; // listed, then pulled out before it opens
     EXPECT_EQ(rig.backend.Open(kMeterPath), -1);
     EXPECT_THAT(StandIn().openedPaths, ElementsAre(kMeterPath));
-
     for (const HidInterfaceInfo& info : rig.backend.Enumerate()) {
         EXPECT_NE(info.path, kMeterPath);
     }
     EXPECT_EQ(rig.backend.Open(kMeterPath), -1);
-    EXPECT_EQ(StandIn().openedPaths.size(), 1u); // not listed any more: the library is not asked
+    EXPECT_EQ(StandIn().openedPaths.size(), 1u) << "not listed any more: the library is not asked";
 
     rig.meter.SetUnplugged(false);
     const int handle = rig.OpenMeter();
-    ASSERT_GE(handle, 0);
     ASSERT_TRUE(rig.backend.Write(handle, Frame("MOD??")));
-    Report in;
-    ASSERT_EQ(rig.backend.Read(handle, in, 6000), ReadOutcome::Arrived);
-    EXPECT_EQ(Text(in), "mod00");
-
+    EXPECT_EQ(rig.ReadText(handle), "mod00");
     // Pulled out with the handle open: every call fails until the handle is closed.
     rig.meter.SetUnplugged(true);
     EXPECT_FALSE(rig.backend.Write(handle, Frame("MOD??")));
-    EXPECT_EQ(rig.backend.Read(handle, in, 6000), ReadOutcome::Failed);
+    EXPECT_EQ(rig.ReadText(handle), "<failed>");
     rig.backend.Close(handle);
     EXPECT_EQ(StandIn().openDevices, 0);
 }
 
-TEST(HidapiBackend, PathsTheLibraryDidNotListAreRefusedWithoutAskingIt)
+TEST(HidapiBackend, PathsAndHandlesTheLibraryDidNotGiveNeverReachIt)
 {
     Rig rig;
     EXPECT_EQ(rig.backend.Open(kMeterPath), -1); // nothing enumerated yet
@@ -221,23 +201,18 @@ TEST(HidapiBackend, PathsTheLibraryDidNotListAreRefusedWithoutAskingIt)
         EXPECT_EQ(rig.backend.Open(path), -1) << path;
     }
     EXPECT_THAT(StandIn().openedPaths, IsEmpty());
-    EXPECT_GE(rig.backend.Open(kMeterPath), 0); // left open: the backend closes it before hid_exit
-}
 
-TEST(HidapiBackend, ClosedAndUnknownHandlesNeverReachTheLibrary)
-{
-    Rig rig;
-    const int handle = rig.OpenMeter();
+    const int handle = rig.backend.Open(kMeterPath);
     rig.backend.Close(handle);
     rig.backend.Close(handle);
     rig.backend.Close(4711);
-    Report in;
     EXPECT_FALSE(rig.backend.Write(handle, Frame("FUN??")));
-    EXPECT_EQ(rig.backend.Read(handle, in, 50), ReadOutcome::Failed);
+    EXPECT_EQ(rig.ReadText(handle, 50), "<failed>");
     EXPECT_FALSE(rig.backend.Write(-1, Frame("FUN??")));
     EXPECT_THAT(StandIn().written, IsEmpty());
     EXPECT_THAT(StandIn().readTimeouts, IsEmpty());
     EXPECT_EQ(StandIn().openDevices, 0);
+    EXPECT_GE(rig.backend.Open(kMeterPath), 0); // left open: the backend closes it before hid_exit
 }
 
 struct SilentIndicators : LinkIndicators {

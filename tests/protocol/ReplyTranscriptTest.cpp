@@ -40,7 +40,7 @@ std::vector<std::string> SplitAtBars(const std::string& line)
 }
 
 // "tab=4 rpm=1 ranges=6", any of them left out.
-WalkStart ReadStart(const std::string& text)
+FieldContext ReadContext(const std::string& text)
 {
     std::map<std::string, double> values { { "tab", 0 }, { "rpm", 0 }, { "ranges", 0 } };
     std::stringstream stream(text);
@@ -49,7 +49,7 @@ WalkStart ReadStart(const std::string& text)
         EXPECT_EQ(values.count(key), 1u) << "unknown context key " << key;
         values[key] = std::stod(token.substr(key.size() + 1));
     }
-    return { { static_cast<int>(values["tab"]), values["rpm"] != 0, static_cast<int>(values["ranges"]) } };
+    return { static_cast<int>(values["tab"]), values["rpm"] != 0, static_cast<int>(values["ranges"]) };
 }
 
 TEST(ReplyTranscript, WalksReadTheExpectedFields)
@@ -71,7 +71,8 @@ TEST(ReplyTranscript, WalksReadTheExpectedFields)
                 << name << ":" << lineNumber;
             std::vector<std::string> actual;
             for (const WalkedField& walked :
-                Walk(Unescape(std::string_view(quoted).substr(1, quoted.size() - 2)), ReadStart(parts[1]))) {
+                Walk(
+                    Unescape(std::string_view(quoted).substr(1, quoted.size() - 2)), ReadContext(parts[1]))) {
                 actual.push_back(Describe(walked));
             }
             EXPECT_EQ(actual, std::vector(parts.begin() + 2, parts.end()))

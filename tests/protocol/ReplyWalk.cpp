@@ -7,10 +7,9 @@
 
 namespace pelicard::test {
 
-std::vector<WalkedField> Walk(std::string_view replyText, const WalkStart& start)
+std::vector<WalkedField> Walk(std::string_view replyText, const FieldContext& context)
 {
     std::vector<WalkedField> walked;
-    const FieldContext context = start.context;
     int p = 2;
     // Every field moves on by at least one character, so a walk cannot take more steps than this.
     const std::size_t maxSteps = replyText.size() + 2;

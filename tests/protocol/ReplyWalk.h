@@ -6,25 +6,19 @@
 #include <string_view>
 #include <vector>
 
-// Test helpers: a walk over a whole reply the way the reply parser does it, and a compact text
-// form of each field for transcripts.
+// A walk over a whole reply the way the reply parser does it, and a compact text form of each field
+// for transcripts.
 namespace pelicard::test {
-
-// The context a walk starts with. It stays as it is for the whole walk: how a field changes the
-// context (a "mod" switching the tab, a "fun" refilling the range list) is the parser's work on the
-// window, and is tested through the parser.
-struct WalkStart {
-    FieldContext context;
-};
 
 struct WalkedField {
     int position = 0;
     ReplyField field;
 };
 
-// Reads field after field from position 2 until a field ends the walk. Fails the current test if
-// the walk does not end within the reply's length.
-std::vector<WalkedField> Walk(std::string_view replyText, const WalkStart& start);
+// Reads field after field from position 2 until a field ends the walk, in a context that stays as it
+// is (how a field changes it is the parser's work on the window). Fails the current test if the
+// walk does not end within the reply's length.
+std::vector<WalkedField> Walk(std::string_view replyText, const FieldContext& context);
 
 // "p:kind values", texts in double quotes with control bytes, '"', '\\' and '|' written as \xHH.
 std::string Describe(const WalkedField& walked);

