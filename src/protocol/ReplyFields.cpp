@@ -1,7 +1,7 @@
 #include "protocol/ReplyFields.h"
 
-#include "trend/TrendFile.h"
 #include "values/LeadingNumber.h"
+#include "values/TrendLevel.h"
 
 #include <limits>
 
@@ -166,7 +166,7 @@ ReplyField ReadField(std::string_view replyText, int p, const FieldContext& cont
     case Kind::Ptr:
         field.number = WholeNumberIfAny(Mid(body, at + 3, 3));
         field.levelText = Mid(body, at + 7, 3);
-        field.level = TrendLevelOf(QByteArrayView(field.levelText.data(), qsizetype(field.levelText.size())));
+        field.level = trendfield::LevelOf(field.levelText);
         field.length = 10;
         break;
     case Kind::Plr:

@@ -1,7 +1,7 @@
 #include "trend/TrendFile.h"
 
 #include "trend/TrendPlot.h"
-#include "values/LeadingNumber.h"
+#include "values/TrendLevel.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -13,28 +13,10 @@ namespace pelicard {
 
 namespace {
 
+using trendfield::EndsField;
+using trendfield::IsControl;
+
 const QByteArray ByteOrderMark = "\xEF\xBB\xBF";
-
-bool EndsField(char c)
-{
-    return c == ',' || c == '\r' || c == '\n';
-}
-
-bool IsControl(char c)
-{
-    const auto code = static_cast<unsigned char>(c);
-    return (code < 0x20 && c != '\t') || code == 0x7F;
-}
-
-bool IsBlank(QByteArrayView field)
-{
-    for (const char c : field) {
-        if (c != ' ' && c != '\t') {
-            return false;
-        }
-    }
-    return true;
-}
 
 // A field as it may be quoted in a message: short, and without what a message box cannot show.
 QString Shown(QByteArrayView field)
@@ -70,19 +52,6 @@ FileError SaveTrendFile(const QString& path, std::span<const QString> entries)
     return SaveWholeFile(path, FormatTrendFile(entries));
 }
 
-std::optional<int> TrendLevelOf(QByteArrayView field)
-{
-    if (std::any_of(field.begin(), field.end(), [](char c) { return EndsField(c) || IsControl(c); })) {
-        return std::nullopt;
-    }
-    const std::optional<double> number
-        = TryReadLeadingNumber(std::string_view(field.data(), static_cast<std::size_t>(field.size())));
-    if (number) {
-        return RoundHalfEven(*number);
-    }
-    return IsBlank(field) ? std::optional<int>(0) : std::nullopt;
-}
-
 TrendFileContent ParseTrendFile(QByteArrayView bytes)
 {
     TrendFileContent content;
@@ -111,7 +80,8 @@ TrendFileContent ParseTrendFile(QByteArrayView bytes)
                 fileerror::InvalidFileFormat, QStringLiteral("Invalid file format: binary data"), point);
             break;
         }
-        const std::optional<int> read = TrendLevelOf(field);
+        const std::optional<int> read
+            = trendfield::LevelOf(std::string_view(field.data(), static_cast<std::size_t>(field.size())));
         if (!read) {
             content.error = PointFault(fileerror::InvalidFileFormat,
                 QStringLiteral("Invalid file format: \"%1\" is not a number").arg(Shown(field)), point);

@@ -6,7 +6,6 @@
 #include <QByteArrayView>
 #include <QString>
 
-#include <optional>
 #include <span>
 #include <vector>
 
@@ -37,11 +36,6 @@ QByteArray FormatTrendFile(std::span<const QString> entries);
 
 // Writes FormatTrendFile's text through SaveWholeFile: a failed save leaves the old file whole.
 FileError SaveTrendFile(const QString& path, std::span<const QString> entries);
-
-// The level a trend field stands for: its leading number rounded halves to even, 0 for a blank
-// field; none for a field the file cannot hold as it is (text but no leading number, a comma, a line
-// end or another control byte but tab), which the loader refuses or would read as another level.
-std::optional<int> TrendLevelOf(QByteArrayView field);
 
 // Reads the first 119 fields of a trend file's bytes. Every comma and every line end (CR LF, LF or
 // CR) ends a field; the bytes end the last one. A blank field reads as level 0. Stops at the first
