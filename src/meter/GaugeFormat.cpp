@@ -4,6 +4,7 @@
 #include <QTime>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace pelicard {
@@ -72,9 +73,14 @@ QString FormatNumber(double value, const QString& pattern)
     return pattern.left(first) + (negative ? QStringLiteral("-") : QString()) + text + pattern.mid(end);
 }
 
-QString FormatTimeStamp(const QString& text)
+namespace {
+
+// The reading of a time stamp; cacheable is false when the answer may depend on the time zone
+// (a date and time read as local time).
+QString ReadTimeStamp(const QString& text, bool& cacheable)
 {
     const QString trimmed = text.trimmed();
+    cacheable = true;
     static const char* const kFormats[] = { "H:m:s", "H:m", "h:m:s AP", "h:m AP" };
     for (const char* format : kFormats) {
         const QTime time = QTime::fromString(trimmed, QLatin1String(format));
@@ -82,11 +88,45 @@ QString FormatTimeStamp(const QString& text)
             return time.toString(QStringLiteral("HH:mm:ss"));
         }
     }
+    if (!trimmed.contains(u':')) {
+        return text;
+    }
+    cacheable = false;
     const QDateTime stamp = QDateTime::fromString(trimmed, Qt::ISODate);
-    if (stamp.isValid() && trimmed.contains(u':')) {
+    if (stamp.isValid()) {
         return stamp.time().toString(QStringLiteral("HH:mm:ss"));
     }
     return text;
+}
+
+} // namespace
+
+QString FormatTimeStamp(const QString& text)
+{
+    // The gauges show the same few stamps at every frame; reading one takes far longer than
+    // painting it, so the last few readings are kept.
+    struct Reading {
+        QString text;
+        QString shown;
+    };
+    thread_local std::array<Reading, 4> readings;
+    thread_local std::size_t next = 0;
+    if (text.isNull()) {
+        bool cacheable = false;
+        return ReadTimeStamp(text, cacheable);
+    }
+    for (const Reading& reading : readings) {
+        if (!reading.text.isNull() && reading.text == text) {
+            return reading.shown;
+        }
+    }
+    bool cacheable = false;
+    QString shown = ReadTimeStamp(text, cacheable);
+    if (cacheable) {
+        readings[next] = Reading { text, shown };
+        next = (next + 1) % readings.size();
+    }
+    return shown;
 }
 
 } // namespace pelicard

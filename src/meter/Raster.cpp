@@ -55,12 +55,25 @@ void ThinLine(PixelSink& sink, i64 x1, i64 y1, i64 x2, i64 y2, QRgb rgb, bool wi
     i64 kLast = step > 0 ? high - start : start - low;
     kFirst = std::max<i64>(kFirst, 0);
     kLast = std::min(kLast, withEnd ? major : major - 1);
+    if (kFirst > kLast || major == 0) {
+        return;
+    }
+    // The minor offset of step k is (2 k minor + major) / (2 major); it is carried from step to step
+    // as quotient and remainder.
+    const i64 denominator = 2 * major;
+    const i64 numerator = 2 * kFirst * minor + major;
+    i64 offset = numerator / denominator;
+    i64 remainder = numerator % denominator;
     for (i64 k = kFirst; k <= kLast; ++k) {
-        const i64 offset = (2 * k * minor + major) / (2 * major);
         if (xMajor) {
             sink.Plot(x1 + sx * k, y1 + sy * offset, rgb);
         } else {
             sink.Plot(x1 + sx * offset, y1 + sy * k, rgb);
+        }
+        remainder += 2 * minor;
+        while (remainder >= denominator) {
+            remainder -= denominator;
+            ++offset;
         }
     }
 }

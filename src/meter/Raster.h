@@ -49,6 +49,8 @@ public:
     int Top() const { return top_; }
     int Right() const { return right_; }
     int Bottom() const { return bottom_; }
+    // Whether pixels are written straight into 32-bit words (RGB32 and the ARGB32 formats).
+    bool IsDirect() const { return direct_; }
 
     // Paints xa..xb (inclusive) of row y, as far as it is visible.
     void Span(i64 y, i64 xa, i64 xb, QRgb rgb)

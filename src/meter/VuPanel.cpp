@@ -54,7 +54,7 @@ void VuPanel::vuActivate(QImage& picture)
         meters_[k].Init_Picture(&picture, 0, picture.width(), picture.height());
         meters_[k].SetVUDefaults(kPlaces[k].style, kPlaces[k].cx, kPlaces[k].cy);
     }
-    PaintFrame();
+    PaintFrame(CurrentState());
 }
 
 bool VuPanel::Tick()
@@ -65,10 +65,11 @@ bool VuPanel::Tick()
     for (clsVUmeter& meter : meters_) {
         meter.AnimationLoop();
     }
-    if (painted_ && SameFrame(CurrentState(), lastFrame_)) {
+    FrameState state = CurrentState();
+    if (painted_ && SameFrame(state, lastFrame_)) {
         return false;
     }
-    PaintFrame();
+    PaintFrame(std::move(state));
     return true;
 }
 
@@ -84,11 +85,10 @@ void VuPanel::SetDialCache(bool enabled)
     dialCache_ = enabled;
 }
 
-void VuPanel::PaintFrame()
+void VuPanel::PaintFrame(FrameState state)
 {
-    // Taken before painting: a clipped needle leaves its gauge's clip area changed, and the next
-    // frame must be compared with the state this one started from.
-    FrameState state = CurrentState();
+    // The state is taken before painting: a clipped needle leaves its gauge's clip area changed, and
+    // the next frame must be compared with the state this one started from.
     for (std::size_t k = 0; k < meters_.size(); ++k) {
         clsVUmeter& meter = meters_[k];
         if (dialCache_ && CanUseLayer(meter)) {
@@ -128,16 +128,20 @@ const VuPanel::DialLayer& VuPanel::LayerFor(std::size_t index)
     layer.image.fill(Qt::transparent);
     meter.PaintDial(layer.image, kBackground, kBackground, kPlaces[index].clr);
     layer.spans.clear();
-    for (int y = 0; y < layer.image.height(); ++y) {
-        const auto* row = reinterpret_cast<const QRgb*>(layer.image.constScanLine(y));
+    const int width = layer.image.width();
+    const int height = layer.image.height();
+    const uchar* bits = layer.image.constBits();
+    const qsizetype bytesPerLine = layer.image.bytesPerLine();
+    for (int y = 0; y < height; ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(bits + bytesPerLine * y);
         int x = 0;
-        while (x < layer.image.width()) {
+        while (x < width) {
             if (qAlpha(row[x]) != 255) {
                 ++x;
                 continue;
             }
             const int start = x;
-            while (x < layer.image.width() && qAlpha(row[x]) == 255) {
+            while (x < width && qAlpha(row[x]) == 255) {
                 ++x;
             }
             layer.spans.push_back(Span { y, start, x - start });
@@ -154,8 +158,10 @@ void VuPanel::CopyLayer(const DialLayer& layer)
 {
     uchar* bits = picture_->bits();
     const qsizetype bytesPerLine = picture_->bytesPerLine();
+    const uchar* layerBits = layer.image.constBits();
+    const qsizetype layerBytesPerLine = layer.image.bytesPerLine();
     for (const Span& span : layer.spans) {
-        const auto* from = reinterpret_cast<const QRgb*>(layer.image.constScanLine(span.y)) + span.x;
+        const auto* from = reinterpret_cast<const QRgb*>(layerBits + layerBytesPerLine * span.y) + span.x;
         auto* to = reinterpret_cast<QRgb*>(bits + bytesPerLine * span.y) + span.x;
         std::memcpy(to, from, static_cast<std::size_t>(span.length) * sizeof(QRgb));
     }

@@ -73,7 +73,7 @@ private:
         qint64 pictureKey = 0;
     };
 
-    void PaintFrame();
+    void PaintFrame(FrameState state);
     bool CanUseLayer(const clsVUmeter& meter) const;
     const DialLayer& LayerFor(std::size_t index);
     void CopyLayer(const DialLayer& layer);

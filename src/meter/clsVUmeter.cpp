@@ -85,6 +85,53 @@ int Weight(bool bold)
     return bold ? modGraph::FW_BOLD : modGraph::FW_NORMAL;
 }
 
+// The sine and cosine of an angle in whole degrees as AdjustC gives them (-359..359). Those of the
+// whole degrees are computed once, by the same expressions, so they are the very same numbers.
+class DegreeTable {
+public:
+    DegreeTable()
+    {
+        for (int degree = -kLast; degree <= kLast; ++degree) {
+            const double adjusted = degree;
+            sine_[Slot(degree)] = std::sin(adjusted * kPi / 180.0);
+            cosine_[Slot(degree)] = std::cos(adjusted * kPi / 180.0);
+        }
+    }
+
+    double Sine(double adjusted) const
+    {
+        return Tabled(adjusted) ? sine_[Slot(static_cast<int>(adjusted))] : std::sin(adjusted * kPi / 180.0);
+    }
+    double Cosine(double adjusted) const
+    {
+        return Tabled(adjusted) ? cosine_[Slot(static_cast<int>(adjusted))]
+                                : std::cos(adjusted * kPi / 180.0);
+    }
+
+private:
+    static constexpr int kLast = 359;
+    static std::size_t Slot(int degree)
+    {
+        const int slot = degree + kLast;
+        return static_cast<std::size_t>(slot);
+    }
+    // Zero keeps its sign through the direct computation.
+    static bool Tabled(double adjusted)
+    {
+        return adjusted >= -kLast && adjusted <= kLast && adjusted != 0.0
+            && static_cast<double>(static_cast<int>(adjusted)) == adjusted;
+    }
+
+    std::array<double, 2 * kLast + 1> sine_ {};
+    std::array<double, 2 * kLast + 1> cosine_ {};
+};
+
+const DegreeTable& Degrees()
+{
+    static const DegreeTable table;
+    return table;
+}
+
 } // namespace
 
 double clsVUmeter::AdjustC(double c)
@@ -94,12 +141,12 @@ double clsVUmeter::AdjustC(double c)
 
 double clsVUmeter::GetXPos(double c, double r)
 {
-    return std::sin(AdjustC(c) * kPi / 180.0) * r;
+    return Degrees().Sine(AdjustC(c)) * r;
 }
 
 double clsVUmeter::GetYPos(double c, double r)
 {
-    return std::cos(AdjustC(c) * kPi / 180.0) * r;
+    return Degrees().Cosine(AdjustC(c)) * r;
 }
 
 double clsVUmeter::MapLinear(double a, double b, double c, double d, double x)
@@ -156,8 +203,11 @@ bool clsVUmeter::HasValueRange() const
 QPoint clsVUmeter::PolarPoint(std::int32_t centerX, std::int32_t centerY, double scaleX, double scaleY,
     double angle, double factor) const
 {
-    return QPoint(RoundHalfEven(centerX + GetXPos(angle, kDialUnit * scaleX * factor)),
-        RoundHalfEven(centerY + GetYPos(angle, kDialUnit * scaleY * factor)));
+    // GetXPos and GetYPos, sharing the adjusted angle.
+    const double adjusted = AdjustC(angle);
+    const DegreeTable& degrees = Degrees();
+    return QPoint(RoundHalfEven(centerX + degrees.Sine(adjusted) * (kDialUnit * scaleX * factor)),
+        RoundHalfEven(centerY + degrees.Cosine(adjusted) * (kDialUnit * scaleY * factor)));
 }
 
 QPoint clsVUmeter::TicksPoint(double angle, double factor) const

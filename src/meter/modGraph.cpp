@@ -3,6 +3,7 @@
 #include "meter/Raster.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <vector>
 
@@ -135,15 +136,17 @@ void DrawPolygon(QImage& hDC, int count, std::span<const QPoint> points, int wid
         maxY = std::max(maxY, p.y());
     }
     const QRgb fill = ColourToRgb(fillColour);
-    std::vector<double> crossings;
-    crossings.reserve(used.size());
+    // A row crosses at most every edge; the needles' few edges need no allocation.
+    std::array<double, 8> few {};
+    std::vector<double> many(used.size() > few.size() ? used.size() : 0);
+    const std::span<double> storage = many.empty() ? std::span<double>(few) : std::span<double>(many);
     const i64 firstRow = std::max<i64>(minY, sink.Top());
     const i64 lastRow = std::min<i64>(maxY, sink.Bottom());
     for (i64 row = firstRow; row < lastRow; ++row) {
         // Pixel centres are sampled; an edge counts when it spans the centre line (half-open), which
         // keeps right and bottom edges out of the fill.
         const double yc = static_cast<double>(row) + 0.5;
-        crossings.clear();
+        std::size_t crossed = 0;
         for (std::size_t i = 0; i < used.size(); ++i) {
             const QPoint a = used[i];
             const QPoint b = used[(i + 1) % used.size()];
@@ -152,8 +155,9 @@ void DrawPolygon(QImage& hDC, int count, std::span<const QPoint> points, int wid
             if ((ya <= yc) == (yb <= yc)) {
                 continue;
             }
-            crossings.push_back(a.x() + (yc - ya) * (static_cast<double>(b.x()) - a.x()) / (yb - ya));
+            storage[crossed++] = a.x() + (yc - ya) * (static_cast<double>(b.x()) - a.x()) / (yb - ya);
         }
+        const std::span<double> crossings = storage.first(crossed);
         std::sort(crossings.begin(), crossings.end());
         for (std::size_t i = 0; i + 1 < crossings.size(); i += 2) {
             const double first = std::ceil(crossings[i] - 0.5);

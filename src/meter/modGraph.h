@@ -65,7 +65,9 @@ void SetPixel(QImage& hDC, int x, int y, std::uint32_t colour, const ClipBand& c
 
 // fontSize is the height of the character cell in pixels (ascent plus descent); a negative size is
 // the height of the characters themselves and 0 a cell of 16. Escapement is in tenths of a degree,
-// counter-clockwise. Text is drawn without antialiasing and with a transparent background.
+// counter-clockwise. Text is drawn without antialiasing and with a transparent background. An
+// upright text painted again into a 32-bit picture is copied from the pixels it was rendered to
+// aside the first time (kept per thread, see TextRuns.h); the pixels are those of drawing it anew.
 void DrawText(QImage& hDC, const QString& text, float x, float y, std::uint32_t textColour,
     std::uint32_t boxPenColour, std::uint32_t boxFillColour, bool drawBox, bool fillBox,
     const QString& fontName, int fontSize, int weight, int escapement, bool italic, bool underline,

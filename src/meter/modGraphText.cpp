@@ -1,5 +1,6 @@
 // The text operations of modGraph: fonts given as a cell height, text boxes and text.
 #include "meter/Raster.h"
+#include "meter/TextRuns.h"
 #include "meter/modGraph.h"
 #include "values/Arithmetic.h"
 
@@ -76,11 +77,16 @@ int PixelSizeForCell(QFont font, int cell)
 }
 
 // The search above measures the font several times; the answer for a font and cell height is kept.
-// Few sizes are used at once, so a short list suffices, and it cannot grow without bound.
+// Few sizes are used at once, so a short list suffices, and it cannot grow without bound. A new font
+// generation empties it.
 class CellPixelSizes {
 public:
     int Find(const QFont& font, const QString& fontName, int weight, bool italic, int cell)
     {
+        if (const std::uint64_t generation = FontGeneration(); generation != generation_) {
+            entries_.clear();
+            generation_ = generation;
+        }
         for (const Entry& entry : entries_) {
             if (entry.cell == cell && entry.weight == weight && entry.italic == italic
                 && entry.fontName == fontName) {
@@ -105,6 +111,7 @@ private:
     };
     static constexpr std::size_t kCapacity = 64;
     std::vector<Entry> entries_;
+    std::uint64_t generation_ = 0;
 };
 
 QFont FontForSize(const QString& fontName, int fontSize, int weight, bool italic)
@@ -119,6 +126,49 @@ QFont FontForSize(const QString& fontName, int fontSize, int weight, bool italic
     thread_local CellPixelSizes sizes;
     font.setPixelSize(sizes.Find(font, fontName, font.weight(), italic, cell));
     return font;
+}
+
+QFont DecoratedFont(
+    const QString& fontName, int fontSize, int weight, bool italic, bool underline, bool strikeOut)
+{
+    QFont font = FontForSize(fontName, fontSize, weight, italic);
+    font.setUnderline(underline);
+    font.setStrikeOut(strikeOut);
+    return font;
+}
+
+// The offset of the pen point from the anchor for an alignment.
+QPoint PenOffset(int alignment, int cx, int ascent, int descent)
+{
+    int dx = 0;
+    if ((alignment & TA_CENTER) == TA_CENTER) {
+        dx = -cx / 2;
+    } else if ((alignment & TA_CENTER) == TA_RIGHT) {
+        dx = -cx;
+    }
+    int dy = ascent;
+    if ((alignment & TA_BASELINE) == TA_BASELINE) {
+        dy = 0;
+    } else if ((alignment & TA_BASELINE) == TA_BOTTOM) {
+        dy = -descent;
+    }
+    return QPoint(dx, dy);
+}
+
+// The box of a text, painted before the text.
+void DrawTextBox(QImage& hDC, int anchorX, int anchorY, int escapement, int alignment, QSize extent,
+    std::uint32_t penColour, std::uint32_t fillColour, bool fill, const ClipBand& clip)
+{
+    int left = anchorX;
+    int top = anchorY;
+    int right = anchorX;
+    int bottom = anchorY;
+    TextBoxBounds(left, top, right, bottom, escapement, alignment, extent.width(), extent.height());
+    if (fill) {
+        DrawRectangle(hDC, left, top, right, bottom, 1, penColour, fillColour, PS_SOLID, clip);
+    } else {
+        DrawFrame(hDC, left, top, right, bottom, 1, penColour, clip);
+    }
 }
 
 } // namespace
@@ -164,6 +214,7 @@ void DrawText(QImage& hDC, const QString& text, float x, float y, std::uint32_t 
     }
     const int anchorX = RoundHalfEven(x);
     const int anchorY = RoundHalfEven(y);
+    PixelSink sink(hDC, clip);
     {
         // Neither text nor box can reach the picture from an anchor further away than a generous
         // bound of their size; such calls (absurd positions) need no font at all.
@@ -171,60 +222,65 @@ void DrawText(QImage& hDC, const QString& text, float x, float y, std::uint32_t 
             ? kDefaultCell
             : std::min<i64>(std::abs(static_cast<i64>(fontSize)), 2 * static_cast<i64>(kMaxPixelSize));
         const i64 reach = 2 * cell * (static_cast<i64>(text.size()) + 2);
-        const PixelSink area(hDC, clip);
-        if (area.IsEmpty() || anchorX + reach < area.Left() || anchorX - reach >= area.Right()
-            || anchorY + reach < area.Top() || anchorY - reach >= area.Bottom()) {
+        if (sink.IsEmpty() || anchorX + reach < sink.Left() || anchorX - reach >= sink.Right()
+            || anchorY + reach < sink.Top() || anchorY - reach >= sink.Bottom()) {
             return;
         }
     }
-    QFont font = FontForSize(fontName, fontSize, weight, italic);
-    font.setUnderline(underline);
-    font.setStrikeOut(strikeOut);
-    const QFontMetrics metrics(font);
-    const int cx = metrics.horizontalAdvance(text);
-    const int cy = metrics.ascent() + metrics.descent();
-    int left = anchorX;
-    int top = anchorY;
-    int right = anchorX;
-    int bottom = anchorY;
-    TextBoxBounds(left, top, right, bottom, escapement, alignment, cx, cy);
-    if (drawBox) {
-        if (fillBox) {
-            DrawRectangle(hDC, left, top, right, bottom, 1, boxPenColour, boxFillColour, PS_SOLID, clip);
-        } else {
-            DrawFrame(hDC, left, top, right, bottom, 1, boxPenColour, clip);
+    if (escapement % 3600 == 0 && sink.IsDirect()) {
+        // Upright text into 32-bit pixels: the pixels of a text depend only on the text and its font,
+        // shifted by whole pixels with its pen point, so a text painted again is rendered once aside
+        // and from then on painted as runs.
+        thread_local TextRunCache texts;
+        const TextKey key { text, fontName, fontSize, weight, italic, underline, strikeOut };
+        RenderedText* rendered = texts.Find(key);
+        if (rendered == nullptr) {
+            texts.Insert(key, RenderedText {});
+        } else if (rendered->state == RenderedText::State::Seen) {
+            *rendered
+                = RenderText(DecoratedFont(fontName, fontSize, weight, italic, underline, strikeOut), text);
         }
+        if (rendered != nullptr && rendered->state == RenderedText::State::Captured) {
+            const QSize extent(rendered->advance, rendered->ascent + rendered->descent);
+            if (drawBox) {
+                DrawTextBox(hDC, anchorX, anchorY, escapement, alignment, extent, boxPenColour, boxFillColour,
+                    fillBox, clip);
+            }
+            const QPoint offset = PenOffset(alignment, extent.width(), rendered->ascent, rendered->descent);
+            const i64 penX = static_cast<i64>(anchorX) + offset.x();
+            const i64 penY = static_cast<i64>(anchorY) + offset.y();
+            const QRgb rgb = ColourToRgb(textColour);
+            for (const TextRun& run : rendered->runs) {
+                const i64 from = penX + run.dx;
+                sink.Span(penY + run.dy, from, from + run.length - 1, rgb);
+            }
+            return;
+        }
+    }
+    const QFont font = DecoratedFont(fontName, fontSize, weight, italic, underline, strikeOut);
+    const QFontMetrics metrics(font);
+    const QSize extent(metrics.horizontalAdvance(text), metrics.ascent() + metrics.descent());
+    if (drawBox) {
+        DrawTextBox(
+            hDC, anchorX, anchorY, escapement, alignment, extent, boxPenColour, boxFillColour, fillBox, clip);
     }
     if (text.isEmpty()) {
         return;
     }
-    const PixelSink area(hDC, clip);
     QPainter painter(&hDC);
     if (!painter.isActive()) {
         return;
     }
     painter.setRenderHint(QPainter::Antialiasing, false);
     painter.setRenderHint(QPainter::TextAntialiasing, false);
-    painter.setClipRect(QRect(QPoint(area.Left(), area.Top()), QPoint(area.Right() - 1, area.Bottom() - 1)));
+    painter.setClipRect(QRect(QPoint(sink.Left(), sink.Top()), QPoint(sink.Right() - 1, sink.Bottom() - 1)));
     painter.setFont(font);
     painter.setPen(QColor::fromRgb(ColourToRgb(textColour)));
     painter.translate(anchorX, anchorY);
     if (escapement % 3600 != 0) {
         painter.rotate(-escapement / 10.0);
     }
-    int dx = 0;
-    if ((alignment & TA_CENTER) == TA_CENTER) {
-        dx = -cx / 2;
-    } else if ((alignment & TA_CENTER) == TA_RIGHT) {
-        dx = -cx;
-    }
-    int dy = metrics.ascent();
-    if ((alignment & TA_BASELINE) == TA_BASELINE) {
-        dy = 0;
-    } else if ((alignment & TA_BASELINE) == TA_BOTTOM) {
-        dy = -metrics.descent();
-    }
-    painter.drawText(QPoint(dx, dy), text);
+    painter.drawText(PenOffset(alignment, extent.width(), metrics.ascent(), metrics.descent()), text);
 }
 
 } // namespace pelicard::modGraph
