@@ -1,6 +1,7 @@
 #include "link/HidapiBackend.h"
 
 #include <algorithm>
+#include <chrono>
 #include <hidapi.h>
 
 namespace pelicard {
@@ -16,6 +17,9 @@ HidapiBackend::HidapiBackend()
 
 HidapiBackend::~HidapiBackend()
 {
+    while (!watches_.empty()) {
+        StopWatch(watches_.begin()->first);
+    }
     for (auto& [handle, device] : devices_) {
         hid_close(device);
     }
@@ -53,6 +57,7 @@ int HidapiBackend::Open(const std::string& path)
 
 void HidapiBackend::Close(int handle)
 {
+    StopWatch(handle);
     const auto found = devices_.find(handle);
     if (found != devices_.end()) {
         hid_close(found->second);
@@ -82,6 +87,18 @@ ReadOutcome HidapiBackend::Read(int handle, std::vector<std::uint8_t>& report, i
     if (device == nullptr) {
         return ReadOutcome::Failed;
     }
+    if (const auto watched = watches_.find(handle); watched != watches_.end()) {
+        Watch& watch = *watched->second;
+        std::unique_lock lock(mutex_);
+        arrived_.wait_for(lock, std::chrono::milliseconds(std::max(timeoutMs, 0)),
+            [&watch] { return !watch.queue.empty() || watch.failed; });
+        if (!watch.queue.empty()) {
+            report = std::move(watch.queue.front());
+            watch.queue.pop_front();
+            return ReadOutcome::Arrived;
+        }
+        return watch.failed ? ReadOutcome::Failed : ReadOutcome::TimedOut;
+    }
     // Reports without numbered ids arrive without the id byte; put the id 0 in front.
     std::vector<std::uint8_t> buffer(MaxReportLength, 0);
     const int received = hid_read_timeout(device, buffer.data() + 1, buffer.size() - 1, timeoutMs);
@@ -99,6 +116,74 @@ ReadOutcome HidapiBackend::Read(int handle, std::vector<std::uint8_t>& report, i
 void HidapiBackend::CancelRead(int /*handle*/)
 {
     // Reads never stay pending here: a read that timed out has already returned.
+}
+
+int HidapiBackend::QuietMs(int handle)
+{
+    hid_device* device = Device(handle);
+    if (device == nullptr) {
+        return NoReportDue;
+    }
+    auto& slot = watches_[handle];
+    if (!slot) {
+        slot = std::make_unique<Watch>();
+        slot->thread = std::thread([this, device, watch = slot.get()] { WatchDevice(device, *watch); });
+    }
+    const std::lock_guard lock(mutex_);
+    return slot->queue.empty() ? NoReportDue : 0;
+}
+
+void HidapiBackend::SetReportNotifier(std::function<void()> notify)
+{
+    const std::lock_guard lock(mutex_);
+    notify_ = std::move(notify);
+}
+
+void HidapiBackend::WatchDevice(hid_device_* device, Watch& watch)
+{
+    std::vector<std::uint8_t> buffer(MaxReportLength, 0);
+    for (;;) {
+        {
+            const std::lock_guard lock(mutex_);
+            if (watch.stop) {
+                return;
+            }
+        }
+        const int received = hid_read_timeout(device, buffer.data() + 1, buffer.size() - 1, WatchSliceMs);
+        if (received == 0) {
+            continue;
+        }
+        const std::lock_guard lock(mutex_);
+        if (received < 0) {
+            watch.failed = true;
+        } else {
+            watch.queue.emplace_back(buffer.begin(), buffer.begin() + received + 1);
+            if (watch.queue.size() > MaxQueuedReports) {
+                watch.queue.pop_front();
+            }
+        }
+        arrived_.notify_all();
+        if (notify_) {
+            notify_();
+        }
+        if (watch.failed) {
+            return;
+        }
+    }
+}
+
+void HidapiBackend::StopWatch(int handle)
+{
+    const auto found = watches_.find(handle);
+    if (found == watches_.end()) {
+        return;
+    }
+    {
+        const std::lock_guard lock(mutex_);
+        found->second->stop = true;
+    }
+    found->second->thread.join();
+    watches_.erase(found);
 }
 
 hid_device_* HidapiBackend::Device(int handle) const

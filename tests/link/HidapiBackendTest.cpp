@@ -8,8 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <functional>
 #include <string>
+#include <thread>
 #include <tuple>
 
 namespace pelicard {
@@ -213,6 +215,39 @@ TEST(HidapiBackend, PathsAndHandlesTheLibraryDidNotGiveNeverReachIt)
     EXPECT_THAT(StandIn().readTimeouts, IsEmpty());
     EXPECT_EQ(StandIn().openDevices, 0);
     EXPECT_GE(rig.backend.Open(kMeterPath), 0); // left open: the backend closes it before hid_exit
+}
+
+// Listening: once asked how long it may stay quiet, the backend hands the handle's reads to a
+// watcher thread; every report still arrives, in order, each one announced.
+TEST(HidapiBackend, AWatchedHandleHandsOverEveryReportInOrderAndAnnouncesEach)
+{
+    Rig rig;
+    std::atomic<int> announced = 0;
+    rig.backend.SetReportNotifier([&announced] { ++announced; });
+    const int handle = rig.OpenMeter();
+    ASSERT_TRUE(rig.meter.SetFunction(3));
+    EXPECT_EQ(rig.backend.QuietMs(handle), HidBackend::NoReportDue);
+    ASSERT_TRUE(rig.backend.Write(handle, Frame("FUN??")));
+    ASSERT_TRUE(rig.backend.Write(handle, Frame("HLD??")));
+    EXPECT_EQ(rig.ReadText(handle), "fun03");
+    EXPECT_EQ(rig.ReadText(handle), "hld00");
+    EXPECT_EQ(announced, 2);
+    EXPECT_EQ(rig.backend.QuietMs(handle), HidBackend::NoReportDue);
+
+    ASSERT_TRUE(rig.backend.Write(handle, Frame("MOD??")));
+    while (rig.backend.QuietMs(handle) != 0) {
+        std::this_thread::yield();
+    }
+    EXPECT_EQ(announced, 3);
+    EXPECT_EQ(rig.ReadText(handle, 0), "mod00");
+    {
+        const auto lock = testing::LockStandIn();
+        rig.meter.SetUnplugged(true);
+    }
+    EXPECT_EQ(rig.ReadText(handle), "<failed>");
+    rig.backend.Close(handle);
+    // The watcher was the device's one reader, in slices; the test's reads never reached it.
+    EXPECT_THAT(StandIn().readTimeouts, ::testing::Each(HidapiBackend::WatchSliceMs));
 }
 
 struct SilentIndicators : LinkIndicators {

@@ -4,11 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <hidapi.h>
+#include <mutex>
 #include <set>
 #include <string_view>
+#include <thread>
 
 // The library's opaque device, as the stand-in keeps it.
 struct hid_device_ {
@@ -25,6 +28,13 @@ struct Internals {
     std::set<hid_device_info*> lists;
     std::vector<std::string> enumerated; // the paths of the last enumeration
 };
+
+// The backend may call from a thread of its own (its watcher) while the test calls too.
+std::recursive_mutex& CallMutex()
+{
+    static std::recursive_mutex mutex;
+    return mutex;
+}
 
 Internals& State()
 {
@@ -93,6 +103,11 @@ HidStandIn& StandIn()
     return State().visible;
 }
 
+std::unique_lock<std::recursive_mutex> LockStandIn()
+{
+    return std::unique_lock(CallMutex());
+}
+
 StandInScope::StandInScope(VirtualMeter& meter)
 {
     Reset();
@@ -117,12 +132,14 @@ extern "C" {
 
 int hid_init(void)
 {
+    const std::lock_guard lock(pelicard::testing::CallMutex());
     ++State().visible.initCalls;
     return 0;
 }
 
 int hid_exit(void)
 {
+    const std::lock_guard lock(pelicard::testing::CallMutex());
     auto& state = State();
     if (!state.devices.empty()) {
         state.visible.breaches.push_back("hid_exit with devices still open");
@@ -133,6 +150,7 @@ int hid_exit(void)
 
 hid_device_info* hid_enumerate(unsigned short vendor_id, unsigned short product_id)
 {
+    const std::lock_guard lock(pelicard::testing::CallMutex());
     auto& standIn = pelicard::testing::Enter("hid_enumerate");
     auto& state = State();
     std::vector<pelicard::testing::StandInDevice> all = standIn.extraDevices;
@@ -165,6 +183,7 @@ hid_device_info* hid_enumerate(unsigned short vendor_id, unsigned short product_
 
 void hid_free_enumeration(hid_device_info* devs)
 {
+    const std::lock_guard lock(pelicard::testing::CallMutex());
     auto& state = State();
     if (devs == nullptr) {
         return;
@@ -180,6 +199,7 @@ void hid_free_enumeration(hid_device_info* devs)
 
 hid_device* hid_open_path(const char* path)
 {
+    const std::lock_guard lock(pelicard::testing::CallMutex());
     auto& standIn = pelicard::testing::Enter("hid_open_path");
     auto& state = State();
     const std::string text = path != nullptr ? path : "";
@@ -208,6 +228,7 @@ hid_device* hid_open_path(const char* path)
 
 void hid_close(hid_device* dev)
 {
+    const std::lock_guard lock(pelicard::testing::CallMutex());
     auto& standIn = pelicard::testing::Enter("hid_close");
     if (dev == nullptr || !pelicard::testing::Live(dev, "hid_close")) {
         return;
@@ -222,6 +243,7 @@ void hid_close(hid_device* dev)
 
 int hid_write(hid_device* dev, const unsigned char* data, size_t length)
 {
+    const std::lock_guard lock(pelicard::testing::CallMutex());
     auto& standIn = pelicard::testing::Enter("hid_write");
     if (!pelicard::testing::Live(dev, "hid_write")) {
         return -1;
@@ -241,7 +263,9 @@ int hid_write(hid_device* dev, const unsigned char* data, size_t length)
     return standIn.meter->Write(dev->meterHandle, report) ? static_cast<int>(length) : -1;
 }
 
-int hid_read_timeout(hid_device* dev, unsigned char* data, size_t length, int milliseconds)
+namespace {
+
+int ReadLocked(hid_device* dev, unsigned char* data, size_t length, int milliseconds)
 {
     auto& standIn = pelicard::testing::Enter("hid_read_timeout");
     if (!pelicard::testing::Live(dev, "hid_read_timeout")) {
@@ -272,6 +296,23 @@ int hid_read_timeout(hid_device* dev, unsigned char* data, size_t length, int mi
         break;
     }
     return -1;
+}
+
+} // namespace
+
+int hid_read_timeout(hid_device* dev, unsigned char* data, size_t length, int milliseconds)
+{
+    int received = 0;
+    {
+        const std::lock_guard lock(pelicard::testing::CallMutex());
+        received = ReadLocked(dev, data, length, milliseconds);
+    }
+    // The meter's time only moves on its own clock; a read that waited in vain also takes a little
+    // real time, so that a thread reading in a loop leaves room for others.
+    if (received == 0 && milliseconds > 0) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    }
+    return received;
 }
 
 } // extern "C"

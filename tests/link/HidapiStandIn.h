@@ -3,6 +3,7 @@
 #include "virtualmeter/VirtualMeter.h"
 
 #include <cstdint>
+#include <mutex>
 #include <string>
 #include <vector>
 
@@ -47,6 +48,9 @@ struct HidStandIn {
 };
 
 HidStandIn& StandIn();
+// Holds the library's calls off while the test changes or reads the stand-in or the meter behind it
+// (the backend may be calling from a thread of its own).
+std::unique_lock<std::recursive_mutex> LockStandIn();
 
 class StandInScope {
 public:
