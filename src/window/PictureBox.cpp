@@ -13,7 +13,9 @@ namespace pelicard {
 
 PictureBox::PictureBox(QWidget* parent)
     : QWidget(parent)
-    , canvas_(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32)
+    // The canvas grows to the box's size on first use: a box is laid out after it is made, and a
+    // picture of the default widget size would be a megabyte made only to be thrown away.
+    , canvas_(1, 1, QImage::Format_RGB32)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
     Fill(canvas_);
