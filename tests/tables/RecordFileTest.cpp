@@ -137,7 +137,7 @@ TEST(RecordFileLoad, EachFaultKeepsTheRowsReadBeforeIt)
         { made("long_lf.dat", good + line(MaxLineBytes + 1) + "\n" + good), 1, fileerror::BadRecordLength },
         { made("long_last.dat", good + line(MaxLineBytes + 1)), 1, fileerror::BadRecordLength },
         // Too long is told before too few fields.
-        { made("long_one_field.dat", good + QByteArray(MaxLineBytes + 1, 'x') + "\r\n"), 1,
+        { made("long_one_field.dat", good + QByteArray(MaxLineBytes + 1, 'x') + "\n"), 1,
             fileerror::BadRecordLength },
         { made("most.dat", most), MaxRecords, 0 },
         { made("too_many.dat", most + "32768\t12:00:00\t 1.0V\t\r\n"), MaxRecords, fileerror::Overflow },
