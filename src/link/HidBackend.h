@@ -68,6 +68,8 @@ public:
     // function stops the calls.
     static constexpr int NoReportDue = -1;
     virtual int QuietMs(int /*handle*/) { return 0; }
+    // Taken by value: the backends that call it keep it.
+    // NOLINTNEXTLINE(performance-unnecessary-value-param)
     virtual void SetReportNotifier(std::function<void()> /*notify*/) { }
     // Drops a read still pending on the handle (nothing to do where reads never stay pending).
     virtual void CancelRead(int handle) = 0;
