@@ -20,7 +20,6 @@ namespace {
 const QString DefaultCaption = QStringLiteral("50,000 Count Data Logger DMM KT418R");
 const char* const FileNameKeys[] = { "grdFname", "trdFname", "logFname" };
 const char* const DefaultFileNames[] = { "Logger.txt", "Test.trd", "Test.log" };
-constexpr int ProductIdsToTry = 3;
 } // namespace
 
 Program::Program(HidBackend& backend, Prompts& prompts, const Clock& clock, QString programDirectory)
@@ -139,16 +138,7 @@ void Program::StopMeterActivity()
 
 void Program::InitMeter()
 {
-    usb.productId = FirstProductId;
-    for (int attempt = 0; attempt < ProductIdsToTry; ++attempt) {
-        usb.CloseMeter();
-        usb.deviceFound = false;
-        usb.deviceFound = usb.FindMeter();
-        if (usb.deviceFound) {
-            break;
-        }
-        ++usb.productId;
-    }
+    usb.SearchMeter();
 
     if (usb.deviceFound) {
         iniPath = programDirectory_ + QLatin1Char('/') + IniFileName(usb.productId);

@@ -11,6 +11,27 @@ ApiUsb::ApiUsb(HidBackend& backend, LinkIndicators& indicators)
     , indicators_(indicators)
 { }
 
+bool IsMeterInterface(const HidInterfaceInfo& info)
+{
+    return info.vendorId == MeterVendorId && info.productId >= FirstProductId
+        && info.productId < FirstProductId + ProductIdsToTry;
+}
+
+bool ApiUsb::SearchMeter()
+{
+    productId = FirstProductId;
+    for (int attempt = 0; attempt < ProductIdsToTry; ++attempt) {
+        CloseMeter();
+        deviceFound = false;
+        deviceFound = FindMeter();
+        if (deviceFound) {
+            break;
+        }
+        ++productId;
+    }
+    return deviceFound;
+}
+
 bool ApiUsb::FindMeter()
 {
     deviceFound = false;

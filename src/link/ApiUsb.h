@@ -12,6 +12,8 @@ namespace pelicard {
 
 inline constexpr std::uint16_t MeterVendorId = 0x10C4;
 inline constexpr std::uint16_t FirstProductId = 0xE100;
+// The meter's variants answer on consecutive product ids from FirstProductId on.
+inline constexpr int ProductIdsToTry = 3;
 inline constexpr int DefaultReportLength = 65;
 inline constexpr std::uint16_t ReplyTimeoutMs = 6000;
 inline constexpr std::uint16_t TrailingTimeoutMs = 50;
@@ -20,6 +22,9 @@ inline constexpr std::uint16_t TrailingTimeoutMs = 50;
 inline constexpr int ReadArrived = 0;
 inline constexpr int ReadTimedOut = 258;
 inline constexpr int ReadFailed = 1;
+
+// True for an interface of the meter's vendor with one of the meter's product ids.
+bool IsMeterInterface(const HidInterfaceInfo& info);
 
 struct HidCaps {
     int InputReportByteLength = DefaultReportLength;
@@ -32,7 +37,12 @@ class ApiUsb {
 public:
     ApiUsb(HidBackend& backend, LinkIndicators& indicators);
 
+    // Looks for a meter of the product id in productId and opens it.
     bool FindMeter();
+    // The search at start-up and link: each product id from FirstProductId on, the first meter found
+    // opened. Leaves productId at the id found (one past the last id tried when none is found) and
+    // returns deviceFound.
+    bool SearchMeter();
     void ReadCaps();
     void PrepareRead();
     void WriteReport();

@@ -1,5 +1,6 @@
 #include "values/LeadingNumber.h"
 
+#include <algorithm>
 #include <charconv>
 #include <limits>
 #include <string>
@@ -21,7 +22,7 @@ bool IsDigit(char c)
 
 } // namespace
 
-std::optional<double> TryReadLeadingNumber(std::string_view text)
+std::optional<LeadingNumberText> TryReadLeadingNumberText(std::string_view text)
 {
     std::size_t i = 0;
     while (i < text.size() && IsBlank(text[i])) {
@@ -58,6 +59,7 @@ std::optional<double> TryReadLeadingNumber(std::string_view text)
     if (!sawDigit) {
         return std::nullopt;
     }
+    const std::size_t stop = i;
     if (digits.back() == '.') {
         digits.pop_back();
     }
@@ -76,7 +78,28 @@ std::optional<double> TryReadLeadingNumber(std::string_view text)
         value = -value;
     }
     // No negative zero: "-0" is simply 0.
-    return value == 0.0 ? 0.0 : value;
+    if (value == 0.0) {
+        value = 0.0;
+    }
+
+    const std::size_t whole = std::min(digits.find_first_not_of('0'), digits.find('.'));
+    std::string decimal = whole == std::string::npos ? std::string("0") : digits.substr(whole);
+    if (decimal.empty() || decimal.front() == '.') {
+        decimal.insert(0, 1, '0');
+    }
+    if (negative && decimal.find_first_not_of("0.") != std::string::npos) {
+        decimal.insert(0, 1, '-');
+    }
+    return LeadingNumberText { value, std::move(decimal), stop };
+}
+
+std::optional<double> TryReadLeadingNumber(std::string_view text)
+{
+    const std::optional<LeadingNumberText> number = TryReadLeadingNumberText(text);
+    if (!number) {
+        return std::nullopt;
+    }
+    return number->value;
 }
 
 double ReadLeadingNumber(std::string_view text)

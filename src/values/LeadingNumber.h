@@ -3,7 +3,9 @@
 // Callers that read a number and round it find the rounding here as well.
 #include "values/Arithmetic.h"
 
+#include <cstddef>
 #include <optional>
+#include <string>
 #include <string_view>
 
 namespace pelicard {
@@ -15,6 +17,17 @@ namespace pelicard {
 // Returns nothing when no digit was read ("abc", "-", ".").
 // A number beyond the range of a double saturates at the largest finite double of its sign.
 std::optional<double> TryReadLeadingNumber(std::string_view text);
+
+// The same number with what it looked like: `decimal` is its digits as written, without blanks,
+// without leading zeros before the first digit of the whole part ("0025.0" -> "25.0", ".5" -> "0.5",
+// "12." -> "12") and with "-" only for a number that is not zero; `end` is where reading stopped
+// (the blanks inside the number counted as taken).
+struct LeadingNumberText {
+    double value = 0.0;
+    std::string decimal;
+    std::size_t end = 0;
+};
+std::optional<LeadingNumberText> TryReadLeadingNumberText(std::string_view text);
 
 // As TryReadLeadingNumber, with 0 for a text that holds no number ("12abc" -> 12, "abc" -> 0).
 double ReadLeadingNumber(std::string_view text);

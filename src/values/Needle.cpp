@@ -1,6 +1,7 @@
 #include "values/Needle.h"
 
 #include "values/LeadingNumber.h"
+#include "values/ReadingValue.h"
 
 #include <cmath>
 
@@ -16,7 +17,7 @@ double ReadingToNeedle(
     // Overload: the needle goes to the end of the scale; the multiplier says nothing then.
     const bool fullScaleHundred = functionText == "TEMP" || functionText == "DUTY" || functionText == "PERIOD"
         || functionText == "FREQ";
-    if (readingText.find('O') != std::string_view::npos) {
+    if (IsOverloadReading(readingText)) {
         return fullScaleHundred ? 100.0 : 50.0;
     }
 
@@ -61,7 +62,7 @@ double ReadingToNeedle(
 double PercentToNeedle(std::string_view readingText)
 {
     const double value = ReadLeadingNumber(readingText.substr(0, 6));
-    if (std::fabs(value) <= 100.0 && readingText.find('O') == std::string_view::npos) {
+    if (std::fabs(value) <= 100.0 && !IsOverloadReading(readingText)) {
         return value;
     }
     return value > 0.0 ? 100.0 : -100.0;

@@ -6,24 +6,33 @@
 
 namespace pelicard {
 
-// A reading text of the meter (" 1.2345V  ", "-0.012mA   ", "  4.999k   ", "    OL     ") taken
-// apart into what a table, a chart or an export needs.
+// A reading as the meter shows it ("  4.9999V  ", " -49.999V  ", "  4.999k   ", "    OL     ") taken
+// apart into what a table, a chart or an export needs: the number in the unit shown, that unit, and
+// what its prefix stands for. " 12.345mV" is 12.345 with the unit "mV" (prefix 1e-3, base unit "V").
 struct ReadingValue {
-    std::optional<double> shown; // the number as the meter shows it, in `unit`; none on an overload
-    std::string unit; // the unit text after the number, as shown ("V", "mV", "k", "uF", "mS", "%")
-    bool overload = false; // the meter shows OL ("OL" or "O.L", spaces and points aside)
-    double prefixFactor = 1; // what the unit's leading prefix stands for: "m" 1e-3, "k" 1e3, ...
-    std::string baseUnit; // the unit without its prefix ("V", "F", "S"); empty for a bare "k" or "M"
+    // The number in the unit shown; none on overload and where the text holds no number.
+    std::optional<double> shown;
+    // The number's digits as shown, without blanks and leading zeros ("0025.0" gives "25.0"): the
+    // resolution of the reading, exactly; empty where there is no value.
+    std::string decimal;
+    // The characters after the number (after the overload letters on overload), blanks trimmed.
+    std::string unit;
+    bool overload = false; // see IsOverloadReading
+    // What the unit's leading prefix stands for ("n" 1e-9, "u" 1e-6, "m" 1e-3, "k" 1e3, "M" 1e6), and
+    // the unit without it; empty for a bare "k" or "M", the meter's short form of kilo- and megohm.
+    double prefixFactor = 1;
+    std::string baseUnit;
 
-    // The number in the base unit (shown times prefixFactor), none on an overload.
+    // The number in the base unit (shown times prefixFactor), none on overload.
     std::optional<double> BaseValue() const
     {
         return shown ? std::optional<double>(*shown * prefixFactor) : std::nullopt;
     }
 };
 
-// Reads the leading number and the unit after it. A text without a number and without an "O" gives
-// no value and no overload (an empty cell, a dash); so does a number that is not finite.
+// A capital O in a reading text is an overload: no unit holds one. The gauges read it so too.
+bool IsOverloadReading(std::string_view text);
+
 ReadingValue ParseReading(std::string_view text);
 
 } // namespace pelicard

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
+#include <set>
 #include <utility>
 
 namespace pelicard {
@@ -197,6 +199,36 @@ TEST_F(LinkFixture, NestedCommandFromTheReplyHandlerLeavesTheOuterReplyIntact)
     link.SendCommand("MOD??");
     EXPECT_EQ(replies, (Texts { "\x02mod02\x03", "\x02prv  1.0000V \x03" }));
     EXPECT_EQ(backend.Commands(), (Texts { "MOD??", "PRV??" }));
+}
+
+TEST(MeterSearch, TriesEachProductIdInTurnAndOpensTheFirstMeterThatOpens)
+{
+    struct Case {
+        std::vector<HidInterfaceInfo> interfaces;
+        std::set<std::string> unopenable;
+        bool found;
+        std::uint16_t productId; // one past the last id tried when none is found
+        std::string path;
+        long meters; // interfaces that scanning lists
+    };
+    const Case cases[] = {
+        { { { "other", 0x046D, 0xE100 }, { "50k", MeterVendorId, 0xE101 }, { "5k", MeterVendorId, 0xE100 } },
+            {}, true, 0xE100, "5k", 2 },
+        { { { "busy", MeterVendorId, 0xE100 }, { "motor", MeterVendorId, 0xE102 } }, { "busy" }, true, 0xE102,
+            "motor", 2 },
+        { { { "other", 0x046D, 0xE101 }, { "next", MeterVendorId, 0xE103 } }, {}, false, 0xE103, "", 0 },
+    };
+    for (const Case& c : cases) {
+        FakeHidBackend backend;
+        backend.interfaces = c.interfaces;
+        backend.unopenable = c.unopenable;
+        RecordedIndicators indicators;
+        ApiUsb usb(backend, indicators);
+        EXPECT_EQ(usb.SearchMeter(), c.found);
+        EXPECT_EQ(usb.productId, c.productId);
+        EXPECT_EQ(usb.devicePath, c.path);
+        EXPECT_EQ(std::count_if(c.interfaces.begin(), c.interfaces.end(), IsMeterInterface), c.meters);
+    }
 }
 
 } // namespace
