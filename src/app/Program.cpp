@@ -10,9 +10,11 @@
 #include "window/ControlColours.h"
 #include "window/Prompts.h"
 
+#include <QAction>
 #include <QApplication>
 
 #include <array>
+#include <functional>
 
 namespace pelicard {
 
@@ -20,6 +22,15 @@ namespace {
 const QString DefaultCaption = QStringLiteral("50,000 Count Data Logger DMM KT418R");
 const char* const FileNameKeys[] = { "grdFname", "trdFname", "logFname" };
 const char* const DefaultFileNames[] = { "Logger.txt", "Test.trd", "Test.log" };
+
+// An entry of the widget's context menu (right click, or the menu key).
+void AddContextAction(QWidget& widget, const QString& text, const std::function<void()>& run)
+{
+    auto* action = new QAction(text, &widget);
+    QObject::connect(action, &QAction::triggered, &widget, run);
+    widget.addAction(action);
+    widget.setContextMenuPolicy(Qt::ActionsContextMenu);
+}
 } // namespace
 
 Program::Program(HidBackend& backend, Prompts& prompts, const Clock& clock, QString programDirectory)
@@ -31,7 +42,7 @@ Program::Program(HidBackend& backend, Prompts& prompts, const Clock& clock, QStr
     , link(usb, indicators)
     , trend(window)
     , trendFile(window, trend, prompts, [this](std::string_view command) { link.SendCommand(command); })
-    , logger(window)
+    , logger(window, prompts, clock)
     , loggerFile(window, prompts, logger, [this](std::string_view command) { link.SendCommand(command); })
     , records(window, prompts, clock)
     , modes(window, state, link, gauges)
@@ -61,6 +72,9 @@ Program::Program(HidBackend& backend, Prompts& prompts, const Clock& clock, QStr
 
 void Program::Connect()
 {
+    // For spreadsheets and scripts; the program's own files stay as they are.
+    AddContextAction(*window.grdMain, QStringLiteral("Export CSV..."), [this] { records.ExportCsv(); });
+    AddContextAction(*window.grdLog[4], QStringLiteral("Export CSV..."), [this] { logger.ExportCsv(); });
     for (int i = 0; i < 2; ++i) {
         QObject::connect(window.CmdSys[static_cast<std::size_t>(i)], &QPushButton::clicked, &window,
             [this, i] { CmdSys_Click(i); });

@@ -1,14 +1,19 @@
 #include "tables/LoggerTable.h"
 
 #include "tables/RecordFile.h"
+#include "tables/TableExport.h"
+#include "tables/TableFiles.h"
 #include "values/LeadingNumber.h"
+#include "window/Clock.h"
 #include "window/TableLayouts.h"
 #include "window/frmMain.h"
 
 namespace pelicard {
 
-LoggerTable::LoggerTable(frmMain& window)
+LoggerTable::LoggerTable(frmMain& window, Prompts& prompts, const Clock& clock)
     : window_(window)
+    , prompts_(prompts)
+    , clock_(clock)
 { }
 
 void LoggerTable::ResetLoggerTable()
@@ -19,6 +24,7 @@ void LoggerTable::ResetLoggerTable()
     LayOutLoggerTable(grid);
     grid.SetTopRow(1);
     logRow = 1;
+    arrivedAt_.clear();
     // An empty table shows no loaded file.
     SetLoadedMark(*window_.grdLog[0], false);
 }
@@ -33,6 +39,8 @@ bool LoggerTable::AddRecord(const QString& address, const QString& time, const Q
     grid.SetTextMatrix(logRow, 0, address);
     grid.SetTextMatrix(logRow, 1, time);
     grid.SetTextMatrix(logRow, 2, reading);
+    arrivedAt_.resize(static_cast<std::size_t>(logRow));
+    arrivedAt_.back() = clock_.Now();
     ++logRow;
     if (grid.Rows() < logRow + 1) {
         grid.SetRows(grid.Rows() + 2);
@@ -43,6 +51,22 @@ bool LoggerTable::AddRecord(const QString& address, const QString& time, const Q
     grid.Redraw();
     ShowProgress(endOfData);
     return endOfData;
+}
+
+void LoggerTable::ExportCsv()
+{
+    const FlexGrid& grid = *window_.grdLog[4];
+    std::vector<RecordRow> rows = RowsUntilGap(grid);
+    // The end-of-data row closes a download; it holds no reading.
+    if (!rows.empty() && rows.back()[1] == QLatin1String(EndOfData)) {
+        rows.pop_back();
+    }
+    TableExport table;
+    table.kind = TableExport::Kind::Logger;
+    table.grid = &grid;
+    table.rows = static_cast<int>(rows.size());
+    table.takenAt = &arrivedAt_;
+    ExportTableCsv(table, window_.dlgopen, prompts_);
 }
 
 void LoggerTable::ShowProgress(bool endOfData)

@@ -1,6 +1,7 @@
 #include "tables/RecordTable.h"
 
 #include "tables/RecordFile.h"
+#include "tables/TableExport.h"
 #include "values/Colours.h"
 #include "values/LeadingNumber.h"
 #include "window/Clock.h"
@@ -54,7 +55,12 @@ bool RecordTable::WriteRecord(const QString& reading)
     const int n = recordRow;
     grid.SetRow(n);
     grid.SetTextMatrix(n, 0, QString::number(n));
-    grid.SetTextMatrix(n, 1, clock_.Now().time().toString(QStringLiteral("hh:mm:ss")));
+    const QDateTime now = clock_.Now();
+    grid.SetTextMatrix(n, 1, now.time().toString(QStringLiteral("hh:mm:ss")));
+    if (sampledAt_.size() < static_cast<std::size_t>(n)) {
+        sampledAt_.resize(static_cast<std::size_t>(n));
+    }
+    sampledAt_[static_cast<std::size_t>(n) - 1] = now;
     grid.SetTextMatrix(n, 2, reading);
     ++recordRow;
     if (grid.Rows() < n + 2) {
@@ -115,6 +121,17 @@ void RecordTable::cmdClr_Click()
     WriteRecordTableHeaders(grid);
     SetBackColour(window_.cmdGrd[1], colour::ButtonFace);
     recordRow = 1;
+    sampledAt_.clear();
+}
+
+void RecordTable::ExportCsv()
+{
+    TableExport table;
+    table.kind = TableExport::Kind::Sampling;
+    table.grid = window_.grdMain;
+    table.rows = static_cast<int>(RowsUntilGap(*window_.grdMain).size());
+    table.takenAt = &sampledAt_;
+    ExportTableCsv(table, window_.dlgopen, prompts_);
 }
 
 void RecordTable::cmdGbrw_Click()

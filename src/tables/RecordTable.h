@@ -2,9 +2,11 @@
 
 #include "tables/TableFiles.h"
 
+#include <QDateTime>
 #include <QString>
 
 #include <optional>
+#include <vector>
 
 namespace pelicard {
 
@@ -30,6 +32,8 @@ public:
 
     bool Sampling() const;
     void StopSampling();
+    // "Export CSV..." of the table's filled rows.
+    void ExportCsv();
 
     // The next free row.
     int recordRow = 1;
@@ -41,6 +45,8 @@ private:
     frmMain& window_;
     Prompts& prompts_;
     const Clock& clock_;
+    // When each row was sampled, row 1 first; rows loaded from a file have none.
+    std::vector<QDateTime> sampledAt_;
 };
 
 // The timer period for an interval text in seconds, rounded to whole milliseconds; nothing when

@@ -8,6 +8,7 @@
 #include "tables/LoggerTable.h"
 #include "tables/TableFiles.h"
 #include "values/Colours.h"
+#include "window/Clock.h"
 #include "window/ControlColours.h"
 #include "window/PromptRecorder.h"
 #include "window/TableLayouts.h"
@@ -56,7 +57,8 @@ struct LoggerBar : ::testing::Test {
     QTemporaryDir dir;
     frmMain window;
     PromptRecorder prompts;
-    LoggerTable table { window };
+    FixedClock clock;
+    LoggerTable table { window, prompts, clock };
     std::vector<std::string> sent;
     std::function<void()> onSend; // looks at the window as a command goes out
     LoggerFileBar bar { window, prompts, table, [this](std::string_view command) {
