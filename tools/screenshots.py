@@ -4,10 +4,11 @@
 Run through tools/screenshots.sh, which builds the program and installs what this needs. The
 program runs under an X server of its own and is driven as a person would (the end-to-end test's
 desktop helper): a logger download, sampling in each reading mode, a trend run, the enlarged window,
-and the window at a scale factor of 2.
+the window at a scale factor of 2, and the chart while sampling and with a loaded file.
 """
 
 import argparse
+import math
 import os
 import shutil
 import subprocess
@@ -21,12 +22,13 @@ from desktop import wait_until  # noqa: E402
 
 
 class Shooter:
-    def __init__(self, pelicard, docs, work, width, height, scale):
+    def __init__(self, pelicard, docs, work, width, height, scale, name=None):
         self.docs = docs
         self.width, self.height = width, height
-        program_dir = desktop.fresh_folder(os.path.join(work, f"program-{scale}"))
+        program_dir = desktop.fresh_folder(os.path.join(work, f"program-{name or scale}"))
+        self.program_dir = program_dir
         shutil.copy2(pelicard, program_dir)
-        self.session = desktop.Session(os.path.join(work, f"session-{scale}"), width, height)
+        self.session = desktop.Session(os.path.join(work, f"session-{name or scale}"), width, height)
         self.process = None
         env = dict(self.session.env, QT_LINUX_ACCESSIBILITY_ALWAYS_ON="1")
         if scale != 1:
@@ -137,6 +139,40 @@ def scaled_run(args):
         shots.close()
 
 
+def write_discharge_file(path):
+    """Half an hour of a battery's voltage under load, one reading every 5 s, with two overloads."""
+    with open(path, "w", newline="") as out:
+        for i in range(360):
+            seconds = 10 * 3600 + 15 * 60 + i * 5
+            volts = 12.72 - 0.0009 * i - 0.35 * math.exp(-(i - 20) ** 2 / 60.0) * (i > 20) \
+                - 0.0004 * (i - 250) ** 2 / 25.0 * (i > 250) + 0.004 * math.sin(i * 1.3)
+            reading = "    OL     " if i in (130, 131, 212) else f" {volts:6.3f}V   "
+            time_text = f"{seconds // 3600:02d}:{seconds // 60 % 60:02d}:{seconds % 60:02d}"
+            out.write(f"{i + 1}\t{time_text}\t{reading}\t\r\n")
+
+
+def chart_run(args):
+    shots = Shooter(args.pelicard, args.docs, args.work, 1280, 1100, 1, name="chart")
+    try:
+        shots.link()
+        shots.ui.click_tab("Record Mode")
+        shots.ui.click("chkChart")
+        wait_until("the chart", lambda: shots.ui.showing("chtMain"), 10)
+        shots.ui.click("chkLive")
+        shots.start_sampling("0.5", 40)
+        shots.save_window("chart-sampling.png")
+        shots.ui.click("cmdStart")
+
+        write_discharge_file(os.path.join(shots.program_dir, "discharge.dat"))
+        shots.ui.type_into("txtGfn", "discharge.dat")
+        shots.ui.click("cmdGrd(1)")
+        wait_until("the loaded rows", lambda: len(shots.ui.grid_rows("grdMain")) >= 12, 20)
+        time.sleep(1.0)
+        shots.save_window("chart-loaded.png")
+    finally:
+        shots.close()
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--pelicard", required=True, help="the program")
@@ -161,7 +197,7 @@ def main():
     return 0
 
 
-RUNS = {"main": main_run, "scaled": scaled_run}
+RUNS = {"main": main_run, "scaled": scaled_run, "chart": chart_run}
 
 if __name__ == "__main__":
     sys.exit(main())

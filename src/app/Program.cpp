@@ -22,6 +22,8 @@ namespace {
 const QString DefaultCaption = QStringLiteral("50,000 Count Data Logger DMM KT418R");
 const char* const FileNameKeys[] = { "grdFname", "trdFname", "logFname" };
 const char* const DefaultFileNames[] = { "Logger.txt", "Test.trd", "Test.log" };
+const QString LiveKey = QStringLiteral("LiveReading");
+const QString DefaultLiveSetting = QStringLiteral("off,1000");
 
 // An entry of the widget's context menu (right click, or the menu key).
 void AddContextAction(QWidget& widget, const QString& text, const std::function<void()>& run)
@@ -50,6 +52,8 @@ Program::Program(HidBackend& backend, Prompts& prompts, const Clock& clock, QStr
     , buttons(window, link, modes, setup, logger, trend)
     , parser(window, state, records, logger, trend, gauges)
     , loop(window, usb, link, prompts)
+    , chart(window, prompts)
+    , live(window, state, link, records, loop, clock)
     , backend_(backend)
     , programDirectory_(std::move(programDirectory))
 {
@@ -113,6 +117,18 @@ void Program::Connect()
     });
     QObject::connect(window.tmrLog, &WindowTimer::Timer, &window, [this] { loop.tmrLog_Timer(); });
     QObject::connect(window.tmrSpl, &WindowTimer::Timer, &window, [this] { loop.tmrSpl_Timer(); });
+    QObject::connect(window.tmrLive, &WindowTimer::Timer, &window, [this] { live.tmrLive_Timer(); });
+    QObject::connect(window.chkLive, &QCheckBox::toggled, &window, [this] { live.Update(); });
+    QObject::connect(window.cmbLive, &QComboBox::currentIndexChanged, &window, [this] { live.Update(); });
+    QObject::connect(
+        window.cmbSpan, &QComboBox::currentIndexChanged, &window, [this] { chart.cmbSpan_Click(); });
+    QObject::connect(
+        window.cmdChartReset, &QPushButton::clicked, &window, [this] { chart.cmdChartReset_Click(); });
+    QObject::connect(
+        window.cmdChartSave, &QPushButton::clicked, &window, [this] { chart.cmdChartSave_Click(); });
+    QObject::connect(
+        window.cmdChartPrint, &QPushButton::clicked, &window, [this] { chart.cmdChartPrint_Click(); });
+    QObject::connect(window.chtMain, &ChartView::viewChanged, &window, [this] { chart.ShowStatistics(); });
     QObject::connect(window.Timer1, &WindowTimer::Timer, &window, [this] {
         if (gauges.Tick()) {
             window.p1[0]->Refresh();
@@ -148,6 +164,7 @@ void Program::StopMeterActivity()
     if (records.Sampling()) {
         records.StopSampling();
     }
+    live.Update();
 }
 
 void Program::InitMeter()
@@ -196,6 +213,7 @@ void Program::InitMeter()
     window.grdTrd->SetTextMatrix(
         0, 1, ReadIni(QStringLiteral("trdFname"), QStringLiteral("trdFname"), iniPath));
     window.txtGfn->setText(ReadIni(QStringLiteral("grdFname"), QStringLiteral("grdFname"), iniPath));
+    live.ApplySetting(ReadIni(LiveKey, LiveKey, iniPath));
 
     // A relink never overwrites samples: recording goes on after the last filled row.
     records.recordRow = static_cast<int>(RowsUntilGap(*window.grdMain).size()) + 1;
@@ -235,12 +253,14 @@ void Program::Link()
     const QString iniBefore = iniPath;
     const std::array<QString, 3> names { window.txtGfn->text(), window.grdLog[0]->TextMatrix(0, 1),
         window.grdTrd->TextMatrix(0, 1) };
+    const QString liveSetting = live.Setting();
     usb.CloseMeter();
     InitMeter();
     if (!iniBefore.isEmpty() && iniPath == iniBefore) {
         window.txtGfn->setText(names[0]);
         window.grdLog[0]->SetTextMatrix(0, 1, names[1]);
         window.grdTrd->SetTextMatrix(0, 1, names[2]);
+        live.ApplySetting(liveSetting);
     }
     prompts.Beep();
     if (!usb.deviceFound) {
@@ -261,6 +281,7 @@ void Program::Link()
         link.SendCommand(state.pendingCommand.toStdString());
     }
     SetPanelsEnabled(true);
+    live.Update();
 }
 
 void Program::Unlink()
@@ -291,6 +312,14 @@ void Program::SaveFileNames()
             // One message; the file keeps what it held.
             prompts.Ok(FormatFileError(error));
             return;
+        }
+    }
+    // A file without the key stays byte for byte as it was while the setting is the default.
+    const QString setting = live.Setting();
+    if (setting != DefaultLiveSetting || !ReadIni(LiveKey, LiveKey, iniPath).isEmpty()) {
+        const FileError error = WriteIni(LiveKey, LiveKey, setting, iniPath);
+        if (error.failed()) {
+            prompts.Ok(FormatFileError(error));
         }
     }
 }

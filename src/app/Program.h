@@ -7,10 +7,12 @@
 #include "modes/ModeButtons.h"
 #include "modes/ModeControls.h"
 #include "modes/SetupPanel.h"
+#include "protocol/LiveReading.h"
 #include "protocol/ReceiveLoop.h"
 #include "protocol/ReplyParser.h"
 #include "tables/LoggerFileBar.h"
 #include "tables/LoggerTable.h"
+#include "tables/RecordChart.h"
 #include "tables/RecordTable.h"
 #include "trend/TrendFileBar.h"
 #include "trend/TrendPlot.h"
@@ -67,14 +69,17 @@ public:
     ModeButtons buttons;
     ReplyParser parser;
     ReceiveLoop loop;
+    RecordChart chart;
+    LiveReading live;
 
 private:
     void Link();
     void Unlink();
-    // Writes the three remembered file names; runs whenever the window closes.
+    // Writes the three remembered file names and the live reading setting; runs whenever the
+    // window closes.
     void SaveFileNames();
     void SetPanelsEnabled(bool enabled);
-    // Stops the logger download and sampling, the two that talk to the meter on a timer.
+    // Stops the logger download, sampling and the live reading, which talk to the meter on a timer.
     void StopMeterActivity();
     void Connect();
 

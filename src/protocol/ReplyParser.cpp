@@ -176,7 +176,9 @@ void ReplyParser::Apply(const ReplyField& field)
         break;
     case Kind::Drm:
         ShowReading(0, field.readings[0]);
-        records_.WriteRecord(state_.vu.readingText[0]);
+        if (!state_.liveReading) {
+            records_.WriteRecord(state_.vu.readingText[0]);
+        }
         if (field.drmForm == ReplyField::DrmForm::Record) {
             ShowReading(1, field.readings[1]);
             state_.vu.recordStamp[0] = Text(field.stamps[0]);

@@ -1,5 +1,6 @@
 #include "tables/RecordTable.h"
 
+#include "tables/RecordChart.h"
 #include "tables/RecordFile.h"
 #include "tables/TableExport.h"
 #include "values/Colours.h"
@@ -62,6 +63,9 @@ bool RecordTable::WriteRecord(const QString& reading)
     }
     sampledAt_[static_cast<std::size_t>(n) - 1] = now;
     grid.SetTextMatrix(n, 2, reading);
+    // The chart takes the time to the millisecond, so that readings less than a second apart
+    // stand apart.
+    window_.chtMain->Append(now.time().msecsSinceStartOfDay() / 1000.0, reading);
     ++recordRow;
     if (grid.Rows() < n + 2) {
         grid.SetRows(n + 2);
@@ -122,6 +126,7 @@ void RecordTable::cmdClr_Click()
     SetBackColour(window_.cmdGrd[1], colour::ButtonFace);
     recordRow = 1;
     sampledAt_.clear();
+    window_.chtMain->Clear();
 }
 
 void RecordTable::ExportCsv()
@@ -160,7 +165,10 @@ void RecordTable::Load()
         StopSampling();
     }
     cmdClr_Click();
-    if (!LoadTableFile(*window_.grdMain, window_.txtGfn->text(), prompts_)) {
+    const bool loaded = LoadTableFile(*window_.grdMain, window_.txtGfn->text(), prompts_);
+    // The rows read before a fault stay in the table, and on the chart.
+    ChartTableRows(*window_.grdMain, *window_.chtMain);
+    if (!loaded) {
         return;
     }
     prompts_.Beep();

@@ -10,6 +10,8 @@ namespace pelicard {
 struct MeterState {
     // True while the program itself drives controls from meter data: their handlers send nothing.
     bool fromMeter = false;
+    // True while the live reading's request runs: its reading moves the gauges but adds no row.
+    bool liveReading = false;
     // The status query of the mode tab shown; sent again after a link.
     QString pendingCommand;
     // The model number from the INI file; 4 is the engine-function variant.

@@ -12,11 +12,12 @@ namespace pelicard {
 // Prompts for tests: records every call in order and answers from a script, never blocking.
 class PromptRecorder : public Prompts {
 public:
-    enum class Kind { Beep, CriticalStop, Ok, ChooseFile, PrintLines };
+    enum class Kind { Beep, CriticalStop, Ok, ChooseFile, PrintLines, PrintPicture };
 
     struct Call {
         Kind kind;
-        QString text; // message text; the proposed file name; the printed lines joined by "\n"
+        QString
+            text; // message text; the proposed file name; the printed lines joined by "\n"; a picture's size
         QString title; // message title; the dialog's filter; the PDF file printed to (empty: printer)
     };
 
@@ -60,6 +61,17 @@ public:
         return {};
     }
 
+    FileError PrintPicture(const QImage& picture, const QString& pdfFile) override
+    {
+        calls_.push_back({ Kind::PrintPicture,
+            QStringLiteral("%1x%2").arg(picture.width()).arg(picture.height()), pdfFile });
+        if (!printerWorks_) {
+            return { fileerror::PrinterError, QStringLiteral("Printer error: the printer stopped the job") };
+        }
+        pictures_.push_back(picture);
+        return {};
+    }
+
     // The next ChooseFile answers with this name; with none left it answers as cancelled.
     void ScriptFileChoice(const QString& fileName) { fileChoices_.push_back(fileName); }
     // Whether a job fails with a printer fault (error 482).
@@ -72,6 +84,8 @@ public:
     // The jobs that reached the printer.
     const std::vector<QStringList>& Printed() const { return printed_; }
     const std::vector<CommonDialog>& Dialogs() const { return dialogs_; }
+    // The pictures that reached the printer.
+    const std::vector<QImage>& PrintedPictures() const { return pictures_; }
 
     int Count(Kind kind) const
     {
@@ -99,6 +113,7 @@ public:
         calls_.clear();
         beeps_ = 0;
         printed_.clear();
+        pictures_.clear();
         dialogs_.clear();
     }
 
@@ -106,6 +121,7 @@ private:
     std::vector<Call> calls_;
     std::deque<QString> fileChoices_;
     std::vector<QStringList> printed_;
+    std::vector<QImage> pictures_;
     std::vector<CommonDialog> dialogs_;
     int beeps_ = 0;
     bool printerWorks_ = true;

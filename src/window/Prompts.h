@@ -3,6 +3,7 @@
 #include "window/CommonDialog.h"
 #include "window/FileSave.h"
 
+#include <QImage>
 #include <QString>
 #include <QStringList>
 
@@ -27,6 +28,9 @@ public:
     // returned for the error box (a printer fault is error 482; a PDF file that cannot be written
     // gives the file's error and leaves an old file of that name as it was).
     virtual FileError PrintLines(const QStringList& lines, const QString& pdfFile) = 0;
+    // Prints a picture as one page, as large as the page allows without changing its shape; on the
+    // default printer or into the PDF file named, with the faults of PrintLines.
+    virtual FileError PrintPicture(const QImage& picture, const QString& pdfFile) = 0;
 };
 
 } // namespace pelicard

@@ -30,6 +30,35 @@ FileError PrinterFault(const QPrinter& printer, const QString& what)
     return { fileerror::PrinterError, QStringLiteral("Printer error: %1 (%2)").arg(what, name) };
 }
 
+// Renders a job with a PDF printer into a temporary file, then writes it whole through
+// SaveWholeFile, so a failure leaves an old file of that name as it was.
+template <typename Job> FileError PrintToPdf(const QString& pdfFile, Job job)
+{
+    QTemporaryFile rendered(QDir::temp().filePath(QStringLiteral("pelicard-XXXXXX.pdf")));
+    if (!rendered.open()) {
+        return { fileerror::PathFileAccess,
+            QStringLiteral("Path/File access error: %1").arg(rendered.errorString()) };
+    }
+    rendered.close(); // the PDF printer writes it by name
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(rendered.fileName());
+        printer.setDocName(QFileInfo(pdfFile).completeBaseName());
+        FileError fault = job(printer);
+        if (fault.failed()) {
+            fault.description.replace(rendered.fileName(), pdfFile); // the name the user chose
+            return fault;
+        }
+    }
+    if (!rendered.open()) {
+        return { fileerror::DeviceIo, QStringLiteral("Device I/O error: %1").arg(rendered.errorString()) };
+    }
+    const QByteArray bytes = rendered.readAll();
+    rendered.close();
+    return SaveWholeFile(pdfFile, bytes);
+}
+
 } // namespace
 
 QtPrompts::QtPrompts(QWidget* parent)
@@ -133,29 +162,37 @@ FileError PrintLinesOn(QPrinter& printer, const QStringList& lines)
 
 FileError PrintLinesToPdf(const QStringList& lines, const QString& pdfFile)
 {
-    QTemporaryFile rendered(QDir::temp().filePath(QStringLiteral("pelicard-XXXXXX.pdf")));
-    if (!rendered.open()) {
-        return { fileerror::PathFileAccess,
-            QStringLiteral("Path/File access error: %1").arg(rendered.errorString()) };
+    return PrintToPdf(pdfFile, [&](QPrinter& printer) { return PrintLinesOn(printer, lines); });
+}
+
+FileError QtPrompts::PrintPicture(const QImage& picture, const QString& pdfFile)
+{
+    if (!pdfFile.isEmpty()) {
+        return PrintToPdf(pdfFile, [&](QPrinter& printer) {
+            printer.setPageOrientation(QPageLayout::Landscape);
+            return PrintPictureOn(printer, picture);
+        });
     }
-    rendered.close(); // the PDF printer writes it by name
-    {
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(rendered.fileName());
-        printer.setDocName(QFileInfo(pdfFile).completeBaseName());
-        FileError fault = PrintLinesOn(printer, lines);
-        if (fault.failed()) {
-            fault.description.replace(rendered.fileName(), pdfFile); // the name the user chose
-            return fault;
-        }
+    QPrinter printer(QPrinterInfo::defaultPrinter(), QPrinter::HighResolution);
+    printer.setDocName(QApplication::applicationName());
+    printer.setPageOrientation(QPageLayout::Landscape);
+    return PrintPictureOn(printer, picture);
+}
+
+FileError PrintPictureOn(QPrinter& printer, const QImage& picture)
+{
+    QPainter painter;
+    if (!painter.begin(&printer)) {
+        return PrinterFault(printer, QStringLiteral("the print job could not be started"));
     }
-    if (!rendered.open()) {
-        return { fileerror::DeviceIo, QStringLiteral("Device I/O error: %1").arg(rendered.errorString()) };
+    const QRect page = painter.viewport();
+    const QSize fitted = picture.size().scaled(page.size(), Qt::KeepAspectRatio);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
+    painter.drawImage(QRect(QPoint(0, 0), fitted), picture);
+    if (!painter.end() || printer.printerState() == QPrinter::Error) {
+        return PrinterFault(printer, QStringLiteral("the print job could not be finished"));
     }
-    const QByteArray bytes = rendered.readAll();
-    rendered.close();
-    return SaveWholeFile(pdfFile, bytes);
+    return {};
 }
 
 QString FileDialogFilter(const QString& filter)

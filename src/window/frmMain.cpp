@@ -2,6 +2,7 @@
 
 #include "values/Colours.h"
 #include "window/ControlColours.h"
+#include "window/NamedControls.h"
 #include "window/TableLayouts.h"
 #include "window/Twips.h"
 
@@ -9,50 +10,14 @@
 #include <QGraphicsDropShadowEffect>
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QSplitter>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <type_traits>
 
 namespace pelicard {
 
 namespace {
-
-QString Indexed(const char* name, int index)
-{
-    return QStringLiteral("%1(%2)").arg(QLatin1String(name)).arg(index);
-}
-
-// Every control carries its name, and a description that starts with the name and says what it
-// is for. Labels keep their text as their accessible name.
-template <typename Control> Control* Named(Control* control, const QString& name, const QString& purpose)
-{
-    control->setObjectName(name);
-    if constexpr (std::is_base_of_v<QWidget, Control>) {
-        control->setAccessibleDescription(name + QStringLiteral(": ") + purpose);
-        // A control that shows no caption of its own is named by its purpose for screen readers;
-        // buttons, labels and boxes are named by their captions.
-        if constexpr (!std::is_base_of_v<QAbstractButton, Control> && !std::is_base_of_v<QLabel, Control>) {
-            if (!purpose.isEmpty()) {
-                control->setAccessibleName(purpose);
-            }
-        }
-    }
-    return control;
-}
-
-QPushButton* Button(const QString& caption, const QString& name, const QString& purpose)
-{
-    auto* button = Named(new QPushButton(caption), name, purpose);
-    button->setAutoDefault(false);
-    SetBackColour(button, colour::ButtonFace);
-    return button;
-}
-
-QLabel* Label(const QString& text, const QString& name, const QString& purpose)
-{
-    return Named(new QLabel(text), name, purpose);
-}
 
 // A label placed inside a picture box, in the box's scale units.
 QLabel* PlacedLabel(
@@ -107,6 +72,10 @@ frmMain::frmMain(QWidget* parent)
     auto* top = new QHBoxLayout;
     top->setSpacing(10);
     top->addWidget(BuildMeterPanel());
+    top->addSpacing(6);
+    chkChart = Named(new QCheckBox(QStringLiteral("Chart")), QStringLiteral("chkChart"),
+        QStringLiteral("show the chart of the sampling table"));
+    top->addWidget(chkChart, 0, Qt::AlignVCenter);
     top->addStretch(1);
     CmdSys[0] = Button(
         QStringLiteral("Link"), Indexed("CmdSys", 0), QStringLiteral("link to the meter, or unlink"));
@@ -122,11 +91,22 @@ frmMain::frmMain(QWidget* parent)
     }
     rows->addLayout(top);
 
-    auto* middle = new QHBoxLayout;
+    // The mode and sampling areas, with the chart below them when it is shown.
+    auto* areas = new QWidget;
+    areas->setObjectName(QStringLiteral("modeAndSampling"));
+    auto* middle = new QHBoxLayout(areas);
+    middle->setContentsMargins(0, 0, 0, 0);
     middle->setSpacing(10);
     middle->addWidget(BuildModeColumn(), 3);
     middle->addWidget(BuildSamplingPanel(), 2);
-    rows->addLayout(middle, 1);
+    auto* split = new QSplitter(Qt::Vertical);
+    split->setObjectName(QStringLiteral("chartSplitter"));
+    split->setChildrenCollapsible(false);
+    split->addWidget(areas);
+    split->addWidget(BuildChartPane());
+    split->setStretchFactor(0, 1);
+    split->setStretchFactor(1, 1);
+    rows->addWidget(split, 1);
 
     StatusBar1 = Named(new StatusBar(this), QStringLiteral("StatusBar1"), QStringLiteral("status bar"));
     StatusBar1->SetPanelText(3, QStringLiteral("Disconnected"));
@@ -545,6 +525,8 @@ void frmMain::BuildTimers()
     tmrLog->SetInterval(1);
     tmrSpl = Named(new WindowTimer(this), QStringLiteral("tmrSpl"), QString());
     tmrSpl->SetInterval(1000);
+    tmrLive = Named(new WindowTimer(this), QStringLiteral("tmrLive"), QString());
+    tmrLive->SetInterval(1000);
     // Enabled but silent until the meters are set up and give it an interval.
     Timer1 = Named(new WindowTimer(this), QStringLiteral("Timer1"), QString());
     Timer1->SetEnabled(true);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "window/ChartView.h"
 #include "window/CommonDialog.h"
 #include "window/EditBox.h"
 #include "window/FlexGrid.h"
@@ -54,6 +55,24 @@ public:
     QPushButton* cmdStart = nullptr;
     FlexGrid* grdMain = nullptr;
 
+    // The chart of the sampling table under the mode and sampling areas, shown with chkChart
+    // (hidden at start: the window then looks as it does without it), and the live reading.
+    QCheckBox* chkChart = nullptr;
+    QFrame* picChart = nullptr;
+    ChartView* chtMain = nullptr;
+    QComboBox* cmbSpan = nullptr; // the time window: an entry of ChartSpanMinutes
+    QPushButton* cmdChartReset = nullptr; // back to following the readings
+    QPushButton* cmdChartSave = nullptr; // "Save PNG..."
+    QPushButton* cmdChartPrint = nullptr;
+    QLabel* lblChartStats = nullptr; // count, minimum, maximum and mean of the readings in view
+    QCheckBox* chkLive = nullptr; // live reading while linked, off at start
+    QComboBox* cmbLive = nullptr; // its pace: an entry of LivePacesMs
+    QLabel* lblLive = nullptr; // what the live reading waits for
+    static constexpr std::array<int, 6> ChartSpanMinutes { 0, 1, 5, 10, 30, 60 }; // 0: all readings
+    static constexpr std::array<int, 4> LivePacesMs { 500, 1000, 2000, 5000 };
+    // Shows or hides the chart pane; the window grows or shrinks by its height where it can.
+    void ShowChart(bool shown);
+
     // Setup panel, hidden at start.
     QFrame* picSup = nullptr;
     std::array<QLabel*, 4> lblSup {};
@@ -89,8 +108,10 @@ public:
     std::array<QLabel*, 3> Label3 {};
 
     // tmrLog: off, 1 ms. tmrSpl: off, 1000 ms. Timer1: enabled with interval 0 (silent).
+    // tmrLive: off, 1000 ms: one live reading per tick.
     WindowTimer* tmrLog = nullptr;
     WindowTimer* tmrSpl = nullptr;
+    WindowTimer* tmrLive = nullptr;
     WindowTimer* Timer1 = nullptr;
 
     CommonDialog dlgopen;
@@ -120,9 +141,11 @@ private:
     void BuildSetupPanel();
     QWidget* BuildIgnitionPanel();
     QWidget* BuildSamplingPanel();
+    QWidget* BuildChartPane();
     void BuildTimers();
 
     int previousTab_ = 0;
+    int chartRoom_ = 0; // the height the window grew by when the chart was shown
 };
 
 } // namespace pelicard
