@@ -84,27 +84,8 @@ void LoggerFileBar::Print()
         lines << QStringList { row[0], row[1], row[2], row[3] }.join(QLatin1Char('\t'));
     }
 
-    QString pdfFile;
-    if (!prompts_.HasDefaultPrinter()) {
-        // Many desktops have no print queue; a PDF file is the printout they can keep.
-        CommonDialog offer;
-        offer.DialogTitle = QStringLiteral("No printer is installed: print to a PDF file");
-        offer.Filter = QStringLiteral("PDF File(*.pdf)|*.pdf");
-        offer.FileName = PdfFileFor(FileName());
-        pdfFile = prompts_.ChooseFile(offer);
-        if (pdfFile.isEmpty()) {
-            return; // the user chose not to
-        }
-    }
-    const FileError error = prompts_.PrintLines(lines, pdfFile);
-    if (error.failed()) {
-        prompts_.Ok(FormatFileError(error));
-        return;
-    }
-    if (!pdfFile.isEmpty()) {
-        window_.StatusBar1->SetPanelText(1, pdfFile);
-        prompts_.Ok(QStringLiteral("Complete PDF file: ") + pdfFile);
-    }
+    PrintOrOfferPdf(prompts_, *window_.StatusBar1, PdfFileFor(FileName()),
+        [this, &lines](const QString& pdfFile) { return prompts_.PrintLines(lines, pdfFile); });
 }
 
 } // namespace pelicard

@@ -94,27 +94,8 @@ void RecordChart::cmdChartSave_Click()
 
 void RecordChart::cmdChartPrint_Click()
 {
-    QString pdfFile;
-    if (!prompts_.HasDefaultPrinter()) {
-        // As the logger table does: with no print queue, a PDF file is the printout.
-        CommonDialog offer;
-        offer.DialogTitle = QStringLiteral("No printer is installed: print to a PDF file");
-        offer.Filter = QStringLiteral("PDF File(*.pdf)|*.pdf");
-        offer.FileName = ChartFileFor(window_.txtGfn->text(), "pdf");
-        pdfFile = prompts_.ChooseFile(offer);
-        if (pdfFile.isEmpty()) {
-            return;
-        }
-    }
-    const FileError error = prompts_.PrintPicture(ChartPicture(window_), pdfFile);
-    if (error.failed()) {
-        prompts_.Ok(FormatFileError(error));
-        return;
-    }
-    if (!pdfFile.isEmpty()) {
-        window_.StatusBar1->SetPanelText(1, pdfFile);
-        prompts_.Ok(QStringLiteral("Complete PDF file: ") + pdfFile);
-    }
+    PrintOrOfferPdf(prompts_, *window_.StatusBar1, ChartFileFor(window_.txtGfn->text(), "pdf"),
+        [this](const QString& pdfFile) { return prompts_.PrintPicture(ChartPicture(window_), pdfFile); });
 }
 
 } // namespace pelicard

@@ -2,6 +2,7 @@
 
 #include "window/CommonDialog.h"
 #include "window/Prompts.h"
+#include "window/StatusBar.h"
 
 #include <QDir>
 #include <QFile>
@@ -105,6 +106,31 @@ QString ChooseFileName(
     const QString chosen = prompts.ChooseFile(dialog);
     // A cancelled dialog leaves its proposed name.
     return chosen.isEmpty() ? dialog.FileName : chosen;
+}
+
+void PrintOrOfferPdf(Prompts& prompts, StatusBar& status, const QString& proposedPdf,
+    const std::function<FileError(const QString& pdfFile)>& print)
+{
+    QString pdfFile;
+    if (!prompts.HasDefaultPrinter()) {
+        CommonDialog offer;
+        offer.DialogTitle = QStringLiteral("No printer is installed: print to a PDF file");
+        offer.Filter = QStringLiteral("PDF File(*.pdf)|*.pdf");
+        offer.FileName = proposedPdf;
+        pdfFile = prompts.ChooseFile(offer);
+        if (pdfFile.isEmpty()) {
+            return; // the user chose not to
+        }
+    }
+    const FileError error = print(pdfFile);
+    if (error.failed()) {
+        prompts.Ok(FormatFileError(error));
+        return;
+    }
+    if (!pdfFile.isEmpty()) {
+        status.SetPanelText(1, pdfFile);
+        prompts.Ok(QStringLiteral("Complete PDF file: ") + pdfFile);
+    }
 }
 
 QString FormatFileError(const FileError& error)

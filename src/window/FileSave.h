@@ -3,6 +3,8 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 class QFile;
 
 namespace pelicard {
@@ -52,6 +54,15 @@ class Prompts;
 // proposed one when the dialog was cancelled.
 QString ChooseFileName(
     CommonDialog& dialog, Prompts& prompts, const QString& filter, const QString& proposedName);
+
+class StatusBar;
+
+// Prints on the default printer or, where the desktop has none (many have no print queue), into a
+// PDF file the user names, `proposedPdf` offered; `print` is given the PDF file's name, empty for
+// the printer. A cancelled dialog does nothing; a fault gives the error box; a PDF file written is
+// shown in panel 1 of the status bar and told.
+void PrintOrOfferPdf(Prompts& prompts, StatusBar& status, const QString& proposedPdf,
+    const std::function<FileError(const QString& pdfFile)>& print);
 
 // What a completed save says, followed by the file name.
 inline constexpr const char* CompleteMessage = "Complete Text file: ";
