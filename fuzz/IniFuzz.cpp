@@ -40,16 +40,7 @@ QString ReadsBackAs(const QString& written)
 {
     QString value = written;
     value.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-    value = value.trimmed();
-    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
-        && value.back() == value.front()) {
-        value = value.mid(1, value.size() - 2);
-    }
-    const qsizetype nul = value.indexOf(QChar(u'\0'));
-    if (nul >= 0) {
-        value.truncate(nul);
-    }
-    return value.left(1023);
+    return pelicard::ValueAsRead(value.trimmed());
 }
 
 // The last key of the file with its section, as a simple reading of the format finds them (the file

@@ -14,7 +14,7 @@
 #include "FuzzFiles.h"
 #include "app/Program.h"
 #include "link/ApiUsb.h"
-#include "link/HidBackend.h"
+#include "link/FakeHidBackend.h"
 #include "trend/TrendFile.h"
 #include "trend/TrendPlot.h"
 #include "values/Colours.h"
@@ -48,86 +48,42 @@ constexpr std::size_t ReportPayload = 64;
 
 // A meter whose reports come from the fuzz input while it has any; otherwise it answers each
 // command the way a quiet meter does (the link's queries, an acknowledgement for the rest).
-class FuzzMeter : public HidBackend {
-public:
-    std::deque<std::vector<std::uint8_t>> reports;
-
-    std::vector<HidInterfaceInfo> Enumerate() override { return { { "meter", MeterVendorId, 0xE101 } }; }
-    int Open(const std::string&) override { return 1; }
-    void Close(int) override { }
-    HidReportLengths ReportLengths(int) override { return { DefaultReportLength, DefaultReportLength }; }
-    void CancelRead(int) override { }
-
-    bool Write(int, const std::vector<std::uint8_t>& report) override
-    {
-        for (std::size_t i = 1; i < report.size() && i <= 62; ++i) {
-            const std::uint8_t byte = report[i];
-            if (!inFrame_) {
-                if (i != 1 || byte != 2) {
-                    break;
-                }
-                inFrame_ = true;
-                command_.clear();
-                continue;
-            }
-            if (byte == 3) {
-                inFrame_ = false;
-                if (reports.empty() && command_ != command::GoToLocal) {
-                    answers_.push_back(Frame(Answer(command_)));
-                }
-                break;
-            }
-            command_.push_back(static_cast<char>(byte));
-        }
-        return true;
+std::vector<std::string> QuietMeterAnswer(const std::string& command)
+{
+    static const std::map<std::string, std::string> answers {
+        { "SD0", "sd0Fuzz Meter 50,000 Count" },
+        { "SD9", "sd91" },
+        { "FUN??,RGE??,MOD??,HLD??,PST??", "fun00,rge10,mod00,hld00,pst00" },
+        { "PLV??,PST??", "plv001,00000,00500,pst00" },
+        { "PST??", "pst00" },
+        { "PRV??,PST??", "prv  1.0000V  ,pst00" },
+        { "PCV??,PST??", "pcv  4.0000V  ,  1.0000V  ,pst00" },
+        { "PTV??,PST??", "ptv-200.00mVdc, 200.00mVdc,20S:pst00" },
+        { "DRM", "drm  1.2345V  " },
+    };
+    if (command == command::GoToLocal) {
+        return {};
     }
+    const auto found = answers.find(command);
+    return { found != answers.end() ? found->second : std::string("\x06") };
+}
 
-    ReadOutcome Read(int, std::vector<std::uint8_t>& report, int) override
+struct FuzzMeter : FakeHidBackend {
+    FuzzMeter()
     {
-        std::deque<std::vector<std::uint8_t>>& from = !reports.empty() ? reports : answers_;
-        if (from.empty()) {
-            return ReadOutcome::TimedOut;
-        }
-        report = std::move(from.front());
-        from.pop_front();
-        return ReadOutcome::Arrived;
+        interfaces = { { "meter", MeterVendorId, 0xE101 } };
+        lengths = { DefaultReportLength, DefaultReportLength };
+        // Reports from the input come first; the meter answers only when none is left.
+        respond = [this](const std::string& command) {
+            return inputs.empty() ? QuietMeterAnswer(command) : std::vector<std::string> {};
+        };
     }
-
+    // What the last input left, so that nothing builds up over millions of inputs.
     void Clear()
     {
-        reports.clear();
-        answers_.clear();
+        inputs.clear();
+        ForgetRecords();
     }
-
-private:
-    static std::string Answer(const std::string& command)
-    {
-        static const std::map<std::string, std::string> answers {
-            { "SD0", "sd0Fuzz Meter 50,000 Count" },
-            { "SD9", "sd91" },
-            { "FUN??,RGE??,MOD??,HLD??,PST??", "fun00,rge10,mod00,hld00,pst00" },
-            { "PLV??,PST??", "plv001,00000,00500,pst00" },
-            { "PST??", "pst00" },
-            { "PRV??,PST??", "prv  1.0000V  ,pst00" },
-            { "PCV??,PST??", "pcv  4.0000V  ,  1.0000V  ,pst00" },
-            { "PTV??,PST??", "ptv-200.00mVdc, 200.00mVdc,20S:pst00" },
-            { "DRM", "drm  1.2345V  " },
-        };
-        const auto found = answers.find(command);
-        return found != answers.end() ? found->second : std::string("\x06");
-    }
-
-    static std::vector<std::uint8_t> Frame(const std::string& text)
-    {
-        std::vector<std::uint8_t> report { 0, 2 };
-        report.insert(report.end(), text.begin(), text.end());
-        report.push_back(3);
-        return report;
-    }
-
-    bool inFrame_ = false;
-    std::string command_;
-    std::deque<std::vector<std::uint8_t>> answers_;
 };
 
 struct World {
@@ -264,7 +220,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::vector<std::uint8_t> report { 0 };
             const std::string chunk = bytes.substr(at, ReportPayload);
             report.insert(report.end(), chunk.begin(), chunk.end());
-            world->meter.reports.push_back(std::move(report));
+            world->meter.inputs.push_back(std::move(report));
         }
         if (path != 1) {
             static const std::string_view commands[] = { command::StatusQuery, command::ReadingRequest,
@@ -273,7 +229,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
         // The meter goes on sending; tmrLog takes its reports (and sends the next logger request
         // while a download runs).
-        for (std::size_t ticks = world->meter.reports.size() + 1; ticks > 0 && !world->meter.reports.empty();
+        for (std::size_t ticks = world->meter.inputs.size() + 1; ticks > 0 && !world->meter.inputs.empty();
              --ticks) {
             p.loop.tmrLog_Timer();
         }

@@ -119,8 +119,8 @@ int SectionEnd(const IniText& text, int header)
     return static_cast<int>(i);
 }
 
-// A key line's value as ReadIni gives it: without enclosing quotes, up to a NUL, at most 1023
-// characters.
+} // namespace
+
 QString ValueAsRead(QString value)
 {
     if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'')
@@ -133,8 +133,6 @@ QString ValueAsRead(QString value)
     }
     return value.left(MaxValueLength);
 }
-
-} // namespace
 
 bool FileExists(const QString& path)
 {

@@ -15,6 +15,9 @@ bool FileExists(const QString& path);
 // The value of key in section of file, at most 1023 characters; the empty text when the file,
 // section or key is missing.
 QString ReadIni(const QString& section, const QString& key, const QString& file);
+// A key line's value as ReadIni gives it: without enclosing quotes, up to a NUL, at most 1023
+// characters.
+QString ValueAsRead(QString value);
 
 // Writes one value, creating the file, section or key as needed and keeping every other line as it
 // was. Values are written in UTF-8. The file is replaced in one step, so a failed write (a full disk

@@ -36,6 +36,13 @@ public:
     void QueueTimeout() { inputs.emplace_back(); }
     // The command texts of the written reports, frames put back together.
     const std::vector<std::string>& Commands() const { return commands_; }
+    // Forgets what was written, read and sent so far (a long run keeps no history).
+    void ForgetRecords()
+    {
+        written.clear();
+        readTimeouts.clear();
+        commands_.clear();
+    }
 
     std::vector<HidInterfaceInfo> Enumerate() override { return interfaces; }
     int Open(const std::string& path) override;
